@@ -1,0 +1,2 @@
+find_package(GTest REQUIRED)
+enable_testing()

@@ -1,0 +1,143 @@
+#include "editor_link.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+#include "text_block.h"
+
+WORD BoxTypeFormat;
+HWND EditorWindow;
+HWND EditorOwnerWindow;
+
+namespace {
+
+// The block is mapped a window at a time, so that a large text is never held
+// twice in the tool's memory (once as the text, once as a view of the block).
+// A multiple of the 64 KiB allocation granularity, as view offsets must be.
+const uint32_t kViewWindow = 4u << 20;
+
+/// Creates a fresh block of `size` bytes named for `window`, or returns null.
+/// A block of that name that exists already is someone else's (another tool
+/// on the same editor, a stale or hostile object): its size and contents are
+/// not ours to trust or to overwrite, so the transfer is given up.
+HANDLE CreateTextBlock(HWND window, uint32_t size) {
+  const std::string name = FormatBlockName(WindowValue(window));
+  HANDLE mapping =
+      CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, size, name.c_str());
+  if (mapping != nullptr && GetLastError() == ERROR_ALREADY_EXISTS) {
+    CloseHandle(mapping);
+    return nullptr;
+  }
+  return mapping;
+}
+
+/// Writes `length` bytes of `text` and a NUL into a block of `length` + 1 bytes.
+bool FillTextBlock(HANDLE mapping, const char *text, uint32_t length) {
+  const uint32_t size = length + 1;
+  for (uint32_t at = 0; at < size;) {
+    const uint32_t n = std::min(kViewWindow, size - at);
+    MappedView view(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, at, n));
+    if (view.data == nullptr) return false;
+    char *dest = static_cast<char *>(view.data);
+    const uint32_t fromText = at < length ? std::min(n, length - at) : 0;
+    memcpy(dest, text + at, fromText);
+    if (fromText < n) dest[fromText] = '\0';  // the terminating NUL, in the last window
+    at += n;
+  }
+  return true;
+}
+
+/// Reads the NUL-terminated text at the start of a block of `size` bytes into
+/// `text`, never looking past the block. A block without a NUL gives all of
+/// its bytes. False when a view cannot be had; `text` is then left empty.
+bool ReadTextBlock(HANDLE mapping, uint32_t size, std::string &text) {
+  try {
+    text.reserve(size - 1);  // the editor's length answer; a hint only
+  } catch (const std::bad_alloc &) {
+  }
+  for (uint32_t at = 0; at < size;) {
+    const uint32_t n = std::min(kViewWindow, size - at);
+    MappedView view(MapViewOfFile(mapping, FILE_MAP_READ, 0, at, n));
+    if (view.data == nullptr) {
+      text.clear();
+      return false;
+    }
+    const char *bytes = static_cast<const char *>(view.data);
+    const size_t length = MeasureBlockText(bytes, n);
+    text.append(bytes, length);
+    if (length < n) break;  // the NUL ends the text
+    at += n;
+  }
+  return true;
+}
+
+}  // namespace
+
+void StartEditorLink() {
+  BoxTypeFormat = LOWORD(RegisterClipboardFormatA("TEditor Box Type"));
+  EditorOwnerWindow = nullptr;
+  EditorWindow = GetForegroundWindow();
+  if (IsEditorWindow(EditorWindow))
+    EditorOwnerWindow = GetWindow(EditorWindow, GW_OWNER);
+  else
+    EditorWindow = nullptr;
+}
+
+bool IsEditorWindow(HWND window) {
+  if (window == nullptr) return false;
+  char name[256];
+  int n = GetClassNameA(window, name, 255);
+  if (n == 0) return false;
+  name[std::min(n, 255)] = '\0';
+  return strcmp(name, EDITOR_CLASS_NAME) == 0;
+}
+
+HWND GetEditWindow(HWND window) {
+  if (!IsEditorWindow(window)) return nullptr;
+  LRESULT answer = SendMessageA(window, EDM_GETEDITWINDOW, 0, 0);
+  return WindowFromValue(static_cast<uint32_t>(answer));
+}
+
+int32_t QueryPutMode(HWND window) {
+  if (!IsEditorWindow(window)) return 0;
+  return static_cast<int32_t>(SendMessageA(window, EDM_QUERYPUTMODE, 0, 0));
+}
+
+void PutText(HWND window, const std::string &text, int32_t mode) {
+  if (!IsEditorWindow(window)) return;
+  const uint64_t length = MeasureBlockText(text.data(), text.size());
+  uint32_t size;
+  if (!GetBlockSize(length, &size)) return;
+
+  OwnedHandle mapping(CreateTextBlock(window, size));
+  if (!mapping.Valid()) return;
+  if (!FillTextBlock(mapping.handle, text.data(), size - 1)) return;
+  // Every view is unmapped by now; the open handle keeps the block alive
+  // while the editor takes the text.
+  SendMessageA(window, EDM_PUTTEXT, static_cast<WPARAM>(mode), static_cast<LPARAM>(size));
+}
+
+std::string GetText(HWND window, int32_t mode) {
+  std::string text;
+  if (!IsEditorWindow(window)) return text;
+  HWND edit = GetEditWindow(window);
+  const LRESULT length = SendMessageA(edit, WM_GETTEXTLENGTH, 0, 0);
+  uint32_t size;
+  if (!GetBlockSize(static_cast<ULONG_PTR>(length), &size)) return text;
+
+  // A block just created is zero-filled by the system, so an editor that
+  // answers "delivered" but writes nothing yields the empty text.
+  OwnedHandle mapping(CreateTextBlock(window, size));
+  if (!mapping.Valid()) return text;
+  const LRESULT answer =
+      SendMessageA(window, EDM_GETTEXT, static_cast<WPARAM>(mode), 0);
+  if ((answer & 0xFF) == 0) return text;  // only the low byte counts
+  ReadTextBlock(mapping.handle, size, text);
+  return text;
+}
+
+void PutTextMode0(HWND window, const std::string &text) { PutText(window, text, 0); }
+void PutTextMode1(HWND window, const std::string &text) { PutText(window, text, 1); }
+std::string GetTextMode0(HWND window) { return GetText(window, 0); }
+std::string GetTextMode1(HWND window) { return GetText(window, 1); }

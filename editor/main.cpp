@@ -1,0 +1,75 @@
+// The stand-in editor as a program of its own, for the demo and for trying
+// the tools by hand. Prints its main window's handle in decimal on standard
+// output, then serves the editor messages until it is closed or its time is up.
+//
+//   norvale_stub [--text-file=PATH] [--text=TEXT] [--title=TITLE] [--waiting]
+//                [--put-mode=N] [--selection=START,END] [--exit-after=SECONDS]
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "messages.h"
+#include "stub_editor.h"
+
+namespace {
+
+bool TakeOption(const char *arg, const char *name, std::string &value) {
+  const size_t n = strlen(name);
+  if (strncmp(arg, name, n) != 0) return false;
+  value = arg + n;
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char **argv) {
+  StubEditorConfig config;
+  std::string value;
+  bool waiting = false;
+  unsigned long exitAfter = 600;
+  for (int i = 1; i < argc; ++i) {
+    const char *arg = argv[i];
+    if (TakeOption(arg, "--text-file=", value)) {
+      std::ifstream file(value, std::ios::binary);
+      if (!file) {
+        fprintf(stderr, "norvale_stub: cannot read %s\n", value.c_str());
+        return 2;
+      }
+      std::ostringstream bytes;
+      bytes << file.rdbuf();
+      config.text = bytes.str();
+    } else if (TakeOption(arg, "--text=", value)) {
+      config.text = value;
+    } else if (TakeOption(arg, "--title=", value)) {
+      config.title = value;
+    } else if (strcmp(arg, "--waiting") == 0) {
+      waiting = true;
+    } else if (TakeOption(arg, "--put-mode=", value)) {
+      config.putModeAnswer = static_cast<int32_t>(strtol(value.c_str(), nullptr, 10));
+    } else if (TakeOption(arg, "--selection=", value)) {
+      config.selStart = strtoul(value.c_str(), nullptr, 10);
+      const size_t comma = value.find(',');
+      config.selEnd = comma == std::string::npos ? config.selStart
+                                                 : strtoul(value.c_str() + comma + 1, nullptr, 10);
+    } else if (TakeOption(arg, "--exit-after=", value)) {
+      exitAfter = strtoul(value.c_str(), nullptr, 10);
+    } else {
+      fprintf(stderr, "norvale_stub: unknown option %s\n", arg);
+      return 2;
+    }
+  }
+  if (waiting) config.title = WAITING_MARKER + config.title;
+
+  StubEditor *editor = StartStubEditor(config);
+  printf("%lu\n", static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(StubMainWindow(editor))));
+  fflush(stdout);
+
+  // Serve until the window is closed or the time is up.
+  const DWORD start = GetTickCount();
+  while (IsWindow(StubMainWindow(editor)) && GetTickCount() - start < exitAfter * 1000) Sleep(50);
+  StopStubEditor(editor);
+  return 0;
+}

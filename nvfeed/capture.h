@@ -1,0 +1,48 @@
+// Assembling the captured text of nvfeed from the reads of its standard input.
+// Pure byte logic, no Windows header: the host tests and the fuzzer run it.
+//
+// Every read is taken as consecutive chunks of at most 255 bytes, and each
+// chunk is cut at its first NUL. The chunks gather in the pending line; when a
+// chunk leaves the pending line ending in CR LF, the pending line without that
+// CR LF becomes an item of the line list. The captured text is the line list
+// joined with CR LF after every item, then the pending line, which is exactly
+// the chunks concatenated: line ends are neither added nor removed.
+//
+// Items and the pending line are kept as stretches of one buffer in read
+// order, so the joined text is the buffer itself and is never copied.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+/// Largest chunk: what one read of the original design could bring.
+const size_t kChunkSize = 255;
+
+struct Capture {
+  std::string bytes;              // buffer; [0, length) holds every chunk taken
+  size_t length = 0;              // bytes taken so far
+  std::vector<size_t> itemEnds;   // line list: where each item ends (its CR LF follows)
+  size_t pendingStart = 0;        // the pending line is [pendingStart, length)
+};
+
+/// Empties the line list and the pending line.
+void StartCapture(Capture &capture);
+
+/// Room for a read of up to `size` bytes, just behind the bytes taken.
+char *ReserveRead(Capture &capture, size_t size);
+
+/// Takes the `count` bytes that a read put at ReserveRead's room.
+void TakeRead(Capture &capture, size_t count);
+
+/// Copies `count` bytes into the read room and takes them: one whole read.
+void TakeBytes(Capture &capture, const char *data, size_t count);
+
+/// The line list's item `index` (without its CR LF), and the pending line.
+std::string LineItem(const Capture &capture, size_t index);
+std::string PendingLine(const Capture &capture);
+
+/// Rebuilds the captured text once the input has ended: the pending line, if
+/// any, joins the line list as its last item, and the joined text less that
+/// item's CR LF is the result. The buffer moves into the result.
+std::string FinishCapture(Capture &capture);

@@ -1,0 +1,71 @@
+#include "capture_input.h"
+
+#include "tool_common.h"
+
+namespace {
+
+// One read takes up to this much; the assembly still treats it as 255-byte
+// chunks, so the text is the one that 255-byte reads would have given.
+const DWORD kReadSize = 64 * 1024;
+
+// Plain mode gives up after this many failed reads in a row.
+const int kMaxFailedReads = 3;
+
+/// Whether a pipe is still open after a read of 0 bytes. A disk file and a
+/// Unix pipe under Wine cannot be peeked: for them the 0-byte read was the end.
+bool StillOpenPipe(HANDLE input) {
+  DWORD available = 0;
+  return PeekNamedPipe(input, nullptr, 0, nullptr, &available, nullptr) != 0;
+}
+
+}  // namespace
+
+int32_t ClassifyPlatform() {
+  std::string first = GetArg(1);
+  if (!first.empty()) CharLowerBuffA(&first[0], static_cast<DWORD>(first.size()));
+  if (first == "/nt") return PLATFORM_NT;
+
+  OSVERSIONINFOA version = {};
+  version.dwOSVersionInfoSize = sizeof version;
+  if (!GetVersionExA(&version)) return PLATFORM_NT;  // only the NT family lacks nothing here
+  switch (version.dwPlatformId) {
+    case VER_PLATFORM_WIN32s:
+      return PLATFORM_WIN32S;
+    case VER_PLATFORM_WIN32_WINDOWS:
+      if (version.dwMinorVersion == 0) return PLATFORM_WIN95;
+      if (version.dwMinorVersion == 10) return PLATFORM_WIN98;
+      return PLATFORM_OTHER;
+    case VER_PLATFORM_WIN32_NT:
+      return PLATFORM_NT;
+    default:
+      return PLATFORM_OTHER;
+  }
+}
+
+std::string CaptureInput(HANDLE input, Capture &lines) {
+  StartCapture(lines);
+  const bool ntMode = ClassifyPlatform() == PLATFORM_NT;
+
+  // Both modes block in ReadFile, so a silent writer costs no processor time.
+  // NT mode: the input ends when a read fails (a Windows pipe whose writers
+  // have all gone), or when a read brings 0 bytes and the handle is no open
+  // pipe (the end of a disk file or of a Unix pipe). Plain mode: a read of
+  // 0 bytes is the end; failed reads are retried, but not for ever.
+  int failedReads = 0;
+  for (;;) {
+    DWORD count = 0;
+    char *room = ReserveRead(lines, kReadSize);
+    if (ReadFile(input, room, kReadSize, &count, nullptr)) {
+      failedReads = 0;
+      if (count > 0) {
+        TakeRead(lines, count);
+        continue;
+      }
+      if (ntMode && StillOpenPipe(input)) continue;
+      break;
+    }
+    if (ntMode) break;
+    if (GetLastError() == ERROR_BROKEN_PIPE || ++failedReads >= kMaxFailedReads) break;
+  }
+  return FinishCapture(lines);
+}
