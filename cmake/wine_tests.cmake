@@ -1,0 +1,27 @@
+# The Windows builds' tests, registered in the host tree so that one ctest run
+# covers everything. Each end-to-end test program (i686 and x86_64, each
+# hosting a stand-in editor of its own width) runs against the tools of both
+# widths, suite by suite. Runs that need 32-bit Wine are skipped on machines
+# that cannot run it.
+set(NV_WINDOWS_BUILD_ROOT ${CMAKE_SOURCE_DIR}/build CACHE PATH "Folder holding the i686 and x86_64 builds")
+set(RUN_WINE ${CMAKE_SOURCE_DIR}/scripts/run-wine.sh)
+set(E2E_SUITES Fetch Feed Hostile)
+
+foreach(editor_arch i686 x86_64)
+  foreach(tool_arch i686 x86_64)
+    foreach(suite ${E2E_SUITES})
+      set(name e2e.${suite}.${tool_arch}-tools.${editor_arch}-editor)
+      add_test(NAME ${name}
+               COMMAND ${RUN_WINE} --needs ${tool_arch} ${editor_arch}
+                       ${NV_WINDOWS_BUILD_ROOT}/${editor_arch}/tests/e2e_tests.exe
+                       --tools=${NV_WINDOWS_BUILD_ROOT}/${tool_arch}/bin
+                       --gtest_filter=${suite}*)
+      set_tests_properties(${name} PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 900 LABELS e2e)
+    endforeach()
+  endforeach()
+endforeach()
+
+# The programs themselves: the right PE format, only system DLLs, a version
+# resource, and the release zip with the two 32-bit programs.
+add_test(NAME windows.programs
+         COMMAND ${CMAKE_SOURCE_DIR}/tests/check_programs.sh ${NV_WINDOWS_BUILD_ROOT})
