@@ -49,8 +49,10 @@ bool FillTextBlock(HANDLE mapping, const char *text, uint32_t length) {
 }
 
 /// Reads the NUL-terminated text at the start of a block of `size` bytes into
-/// `text`, never looking past the block. A block without a NUL gives all of
-/// its bytes. False when a view cannot be had; `text` is then left empty.
+/// `text`, never looking past the block. A block without a NUL within its
+/// size holds no trustworthy text: an editor that wrote past the length it
+/// reported would otherwise come back cut short. False, and `text` left
+/// empty, when there is no such text or a view cannot be had.
 bool ReadTextBlock(HANDLE mapping, uint32_t size, std::string &text) {
   try {
     text.reserve(size - 1);  // the editor's length answer; a hint only
@@ -59,17 +61,16 @@ bool ReadTextBlock(HANDLE mapping, uint32_t size, std::string &text) {
   for (uint32_t at = 0; at < size;) {
     const uint32_t n = std::min(kViewWindow, size - at);
     MappedView view(MapViewOfFile(mapping, FILE_MAP_READ, 0, at, n));
-    if (view.data == nullptr) {
-      text.clear();
-      return false;
-    }
+    if (view.data == nullptr) break;
     const char *bytes = static_cast<const char *>(view.data);
     const size_t length = MeasureBlockText(bytes, n);
     text.append(bytes, length);
-    if (length < n) break;  // the NUL ends the text
+    if (length < n) return true;  // the NUL ends the text
     at += n;
   }
-  return true;
+  text.clear();
+  text.shrink_to_fit();
+  return false;
 }
 
 }  // namespace

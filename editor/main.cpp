@@ -3,7 +3,8 @@
 // output, then serves the editor messages until it is closed or its time is up.
 //
 //   norvale_stub [--text-file=PATH] [--text=TEXT] [--title=TITLE] [--waiting]
-//                [--put-mode=N] [--selection=START,END] [--exit-after=SECONDS]
+//                [--put-mode=N] [--selection=START,END] [--length=N]
+//                [--exit-after=SECONDS]
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -54,6 +55,9 @@ int main(int argc, char **argv) {
       const size_t comma = value.find(',');
       config.selEnd = comma == std::string::npos ? config.selStart
                                                  : strtoul(value.c_str() + comma + 1, nullptr, 10);
+    } else if (TakeOption(arg, "--length=", value)) {
+      config.lengthOverride = true;
+      config.lengthValue = static_cast<uint32_t>(strtoul(value.c_str(), nullptr, 10));
     } else if (TakeOption(arg, "--exit-after=", value)) {
       exitAfter = strtoul(value.c_str(), nullptr, 10);
     } else {

@@ -34,6 +34,7 @@ LRESULT CALLBACK EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
   StubEditor *editor = EditorOf(window);
   if (editor != nullptr && message == WM_GETTEXTLENGTH) {
     std::lock_guard<std::mutex> hold(editor->lock);
+    if (editor->config.lengthOverride) return static_cast<LRESULT>(editor->config.lengthValue);
     return static_cast<LRESULT>(editor->config.text.size());
   }
   if (editor != nullptr && message == WM_GETTEXT) {

@@ -39,6 +39,8 @@ struct StubEditorConfig {
   StubGetReply get[2];        // per transfer mode 0 and 1
   bool editWindowOverride = false;  // answer EDM_GETEDITWINDOW with editWindowValue
   uint32_t editWindowValue = 0;
+  bool lengthOverride = false;      // the editing window answers WM_GETTEXTLENGTH
+  uint32_t lengthValue = 0;         // with lengthValue (Wine may measure on its own)
   UINT destroyOnMessage = 0;  // destroy the main window while handling this message
 };
 
