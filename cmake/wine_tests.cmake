@@ -25,3 +25,16 @@ endforeach()
 # resource, and the release zip with the two 32-bit programs.
 add_test(NAME windows.programs
          COMMAND ${CMAKE_SOURCE_DIR}/tests/check_programs.sh ${NV_WINDOWS_BUILD_ROOT})
+
+# nvfeed with standard input from the Unix side: a shell pipe, which Wine
+# cannot peek, and a shell redirect from a file.
+foreach(arch i686 x86_64)
+  if(arch STREQUAL "i686")
+    set(loader WINE32)
+  else()
+    set(loader WINE64)
+  endif()
+  add_test(NAME e2e.UnixPipe.${arch}
+           COMMAND bash -c "source '${CMAKE_SOURCE_DIR}/scripts/env.sh' && WINE=\"\$${loader}\" exec sh '${CMAKE_SOURCE_DIR}/tests/e2e/unix_pipe_test.sh' '${NV_WINDOWS_BUILD_ROOT}/${arch}/bin' '${NV_WINDOWS_BUILD_ROOT}/${arch}/editor/norvale_stub.exe'")
+  set_tests_properties(e2e.UnixPipe.${arch} PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300 LABELS e2e)
+endforeach()

@@ -5,8 +5,10 @@
 namespace {
 
 // One read takes up to this much; the assembly still treats it as 255-byte
-// chunks, so the text is the one that 255-byte reads would have given.
-const DWORD kReadSize = 64 * 1024;
+// chunks, so the text is the one that 255-byte reads would have given. A
+// whole number of chunks, so that every read of a disk file starts where a
+// 255-byte read would, and a NUL cuts the same bytes.
+const DWORD kReadSize = 255 * 256;
 
 // Plain mode gives up after this many failed reads in a row.
 const int kMaxFailedReads = 3;

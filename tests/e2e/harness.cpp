@@ -47,14 +47,16 @@ void ReadAll(HANDLE pipe, std::string *into) {
   while (ReadFile(pipe, buffer, sizeof buffer, &n, nullptr) && n > 0) into->append(buffer, n);
 }
 
-void WriteAll(HANDLE pipe, const std::string &bytes) {
+/// Writes `bytes` and returns how many got in before the reader went.
+size_t WriteAll(HANDLE pipe, const std::string &bytes) {
   size_t at = 0;
   while (at < bytes.size()) {
     DWORD n = 0;
     DWORD count = static_cast<DWORD>(std::min<size_t>(bytes.size() - at, 1 << 20));
-    if (!WriteFile(pipe, bytes.data() + at, count, &n, nullptr)) return;  // reader gone
+    if (!WriteFile(pipe, bytes.data() + at, count, &n, nullptr)) return at + n;  // reader gone
     at += n;
   }
+  return at;
 }
 
 /// One output channel of the child: its handle, and how to get its bytes back.
@@ -165,6 +167,7 @@ RunResult RunProgram(const RunSpec &spec) {
     case INPUT_CONSOLE:
       inChild = OpenInheritable("CONIN$", GENERIC_READ | GENERIC_WRITE, OPEN_EXISTING);
       break;
+    case INPUT_HANDLE:  // the caller's, passed below and never closed here
     case INPUT_NONE:
       break;
   }
@@ -175,7 +178,7 @@ RunResult RunProgram(const RunSpec &spec) {
   STARTUPINFOA si = {};
   si.cb = sizeof si;
   si.dwFlags = STARTF_USESTDHANDLES;
-  si.hStdInput = inChild;
+  si.hStdInput = spec.input == INPUT_HANDLE ? spec.inputHandle : inChild;
   si.hStdOutput = out.child;
   si.hStdError = err.child;
   PROCESS_INFORMATION pi = {};
@@ -195,12 +198,13 @@ RunResult RunProgram(const RunSpec &spec) {
 
   std::thread writer;
   if (spec.input == INPUT_PIPE) {
-    writer = std::thread([&spec, inParent] {
-      WriteAll(inParent, spec.inputBytes);
+    writer = std::thread([&spec, &result, inParent] {
+      size_t written = WriteAll(inParent, spec.inputBytes);
       for (size_t i = 0; i < spec.inputPieces.size(); ++i) {
         if (i > 0 && spec.pauseMs) Sleep(spec.pauseMs);
-        WriteAll(inParent, spec.inputPieces[i]);
+        written += WriteAll(inParent, spec.inputPieces[i]);
       }
+      result.inputWritten = written;
       if (spec.holdOpenMs) Sleep(spec.holdOpenMs);
       CloseHandle(inParent);
     });

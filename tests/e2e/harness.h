@@ -14,6 +14,7 @@ enum InputKind {
   INPUT_FILE,        // a disk file holding `input`
   INPUT_NUL_DEVICE,  // the NUL device
   INPUT_CONSOLE,     // the console's input (CONIN$)
+  INPUT_HANDLE,      // `inputHandle`, an inheritable handle the caller made and keeps
 };
 
 enum OutputKind {
@@ -30,6 +31,7 @@ struct RunSpec {
   InputKind input = INPUT_NONE;
   std::string inputBytes;                // for INPUT_PIPE and INPUT_FILE
   std::vector<std::string> inputPieces;  // INPUT_PIPE: written one by one, `pauseMs` apart
+  HANDLE inputHandle = nullptr;          // for INPUT_HANDLE
   DWORD pauseMs = 0;
   DWORD holdOpenMs = 0;                  // INPUT_PIPE: keep the pipe open this long after the last byte
   OutputKind out = OUTPUT_PIPE;
@@ -43,6 +45,7 @@ struct RunResult {
   bool timedOut = false;
   std::string out;
   std::string err;
+  size_t inputWritten = 0;  // INPUT_PIPE: bytes the writer got into the pipe before it closed
 };
 
 /// Starts the program as `spec` says, waits for it, and returns what it did.
