@@ -16,6 +16,7 @@ bool GetBlockSize(uint64_t length, uint32_t *size) {
 }
 
 size_t MeasureBlockText(const char *block, size_t size) {
+  if (size == 0) return 0;
   const void *nul = memchr(block, '\0', size);
   return nul ? static_cast<size_t>(static_cast<const char *>(nul) - block) : size;
 }

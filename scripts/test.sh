@@ -9,10 +9,17 @@ cd "$root"
 source scripts/env.sh
 ./scripts/build.sh
 
-# Host tree: the pure logic's tests (plain and under sanitizers, built with
-# clang), its fuzzers, and the registration of the Windows tests.
-cmake -S . -B build/host -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+# The pure logic's tests again under AddressSanitizer and UndefinedBehavior-
+# Sanitizer, and its fuzzers, each run for a short fixed time (clang).
+cmake --no-warn-unused-cli -S . -B build/host-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+  -DNV_SANITIZE=ON -DNV_FUZZ=ON -DNV_FUZZ_SECONDS=20 -DNV_WINE_TESTS=OFF >/dev/null
+cmake --build build/host-asan -j "$(nproc)"
+
+# The host tree: the pure logic's tests, the Windows builds' tests under
+# Wine, and the sanitized tree's tests, all in one ctest run.
+cmake --no-warn-unused-cli -S . -B build/host -G Ninja -DCMAKE_BUILD_TYPE=Release \
+  -DNV_SANITIZED_TREE="$root/build/host-asan" >/dev/null
 cmake --build build/host -j "$(nproc)"
 
 # One Wine server for the whole run, so that each program starts quickly.
