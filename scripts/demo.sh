@@ -18,7 +18,10 @@ if [ -n "$WINE32" ]; then arch=i686 loader=$WINE32; else arch=x86_64 loader=$WIN
 bin=build/$arch/bin
 out=build/demo
 mkdir -p "$out"
-wineserver -p 2>/dev/null || true  # already running is fine
+# A fresh server: window handles grow with its age (a reuse count in their
+# high word), and "/w=" takes at most eight digits.
+wineserver -k 2>/dev/null && wineserver -w 2>/dev/null || true
+wineserver -p 2>/dev/null || true
 
 fetch_sample=samples/fetch-sample-cp932.txt
 feed_sample=samples/feed-sample-cp932.txt

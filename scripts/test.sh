@@ -23,6 +23,9 @@ cmake --no-warn-unused-cli -S . -B build/host -G Ninja -DCMAKE_BUILD_TYPE=Releas
 cmake --build build/host -j "$(nproc)"
 
 # One Wine server for the whole run, so that each program starts quickly.
-wineserver -p 2>/dev/null || true  # already running is fine
+# A fresh server: window handles grow with its age (a reuse count in their
+# high word), and "/w=" takes at most eight digits.
+wineserver -k 2>/dev/null && wineserver -w 2>/dev/null || true
+wineserver -p 2>/dev/null || true
 trap 'wineserver -k 2>/dev/null || true' EXIT
 ctest --test-dir build/host --output-on-failure -j 2
