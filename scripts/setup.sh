@@ -19,6 +19,9 @@ packages=(
   zip unzip time
 )
 
+# The benchmark's helpers are Python; any python3 on the PATH will do.
+if ! command -v python3 >/dev/null; then packages+=(python3); fi
+
 missing=()
 for p in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
