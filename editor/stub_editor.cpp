@@ -137,13 +137,12 @@ void HandlePutText(StubEditor *editor, HWND main, WPARAM mode, LPARAM size, Stub
 
 LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   StubEditor *editor = EditorOf(window);
-  if (editor == nullptr || message < EDM_GETEDITWINDOW || message > EDM_PUTTEXT) {
+  const bool editorMessage = message == EDM_GETEDITWINDOW || message == EDM_QUERYPUTMODE ||
+                             message == EDM_GETTEXT || message == EDM_PUTTEXT;
+  if (editor == nullptr || !editorMessage) {
     if (message == WM_DESTROY) PostQuitMessage(0);
     return DefWindowProcA(window, message, wParam, lParam);
   }
-  if (message != EDM_GETEDITWINDOW && message != EDM_QUERYPUTMODE && message != EDM_GETTEXT &&
-      message != EDM_PUTTEXT)
-    return DefWindowProcA(window, message, wParam, lParam);
 
   StubRecord record;
   record.message = message;

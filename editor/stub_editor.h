@@ -8,13 +8,7 @@
 #include <string>
 #include <vector>
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "win32.h"
 
 /// What the editor does with one EDM_GETTEXT transfer mode.
 enum StubDelivery {
