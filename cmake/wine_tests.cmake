@@ -16,7 +16,7 @@ foreach(editor_arch i686 x86_64)
                        ${NV_WINDOWS_BUILD_ROOT}/${editor_arch}/tests/e2e_tests.exe
                        --tools=${NV_WINDOWS_BUILD_ROOT}/${tool_arch}/bin
                        --gtest_filter=${suite}*)
-      set_tests_properties(${name} PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 900 LABELS e2e)
+      set_tests_properties(${name} PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 400 LABELS e2e)
     endforeach()
   endforeach()
 endforeach()

@@ -22,6 +22,7 @@ mkdir -p "$out"
 # high word), and "/w=" takes at most eight digits.
 wineserver -k 2>/dev/null && wineserver -w 2>/dev/null || true
 wineserver -p 2>/dev/null || true
+"$loader" cmd /c exit </dev/null >/dev/null 2>&1 || true  # Wine's background services
 
 fetch_sample=samples/fetch-sample-cp932.txt
 feed_sample=samples/feed-sample-cp932.txt
