@@ -1,6 +1,5 @@
 #include "capture_input.h"
 
-#include <cstdint>
 #include <new>
 
 #include "tool_common.h"
@@ -53,7 +52,7 @@ std::string CaptureInput(HANDLE input, Capture &lines) {
   // never moved while it grows and the memory peak stays at one copy.
   LARGE_INTEGER fileSize;
   if (GetFileType(input) == FILE_TYPE_DISK && GetFileSizeEx(input, &fileSize) &&
-      static_cast<ULONGLONG>(fileSize.QuadPart) < SIZE_MAX - kReadSize) {
+      static_cast<ULONGLONG>(fileSize.QuadPart) < lines.bytes.max_size() - kReadSize) {
     try {
       lines.bytes.reserve(static_cast<size_t>(fileSize.QuadPart) + kReadSize);
     } catch (const std::bad_alloc &) {
