@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <new>
 
 #include "text_block.h"
 
@@ -54,13 +53,7 @@ bool FillTextBlock(HANDLE mapping, const char *text, uint32_t length) {
 /// reported would otherwise come back cut short. False, and `text` left
 /// empty, when there is no such text or a view cannot be had.
 bool ReadTextBlock(HANDLE mapping, uint32_t size, std::string &text) {
-  // The editor's length answer is a hint only: room for it when it can be had.
-  if (size - 1 <= text.max_size()) {
-    try {
-      text.reserve(size - 1);
-    } catch (const std::bad_alloc &) {
-    }
-  }
+  ReserveTextRoom(text, size - 1);  // the editor's length answer
   for (uint32_t at = 0; at < size;) {
     const uint32_t n = std::min(kViewWindow, size - at);
     MappedView view(MapViewOfFile(mapping, FILE_MAP_READ, 0, at, n));

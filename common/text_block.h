@@ -21,3 +21,8 @@ bool GetBlockSize(uint64_t length, uint32_t *size);
 /// Length of the text at the start of a block of `size` bytes: the bytes
 /// before the first NUL, or all `size` bytes when the block holds none.
 size_t MeasureBlockText(const char *block, size_t size);
+
+/// Takes room for `size` bytes in `text` ahead of a transfer of that size. A
+/// hint only: a size beyond what a string can hold, or memory that cannot be
+/// had, leaves `text` as it was and the transfer grows it as it goes.
+void ReserveTextRoom(std::string &text, uint64_t size);

@@ -1,7 +1,6 @@
 #include "capture_input.h"
 
-#include <new>
-
+#include "text_block.h"
 #include "tool_common.h"
 
 namespace {
@@ -51,14 +50,8 @@ std::string CaptureInput(HANDLE input, Capture &lines) {
   // A disk file tells its size: room for all of it at once, so the text is
   // never moved while it grows and the memory peak stays at one copy.
   LARGE_INTEGER fileSize;
-  if (GetFileType(input) == FILE_TYPE_DISK && GetFileSizeEx(input, &fileSize) &&
-      static_cast<ULONGLONG>(fileSize.QuadPart) < lines.bytes.max_size() - kReadSize) {
-    try {
-      lines.bytes.reserve(static_cast<size_t>(fileSize.QuadPart) + kReadSize);
-    } catch (const std::bad_alloc &) {
-      // a hint only: the reads below grow the buffer as they need
-    }
-  }
+  if (GetFileType(input) == FILE_TYPE_DISK && GetFileSizeEx(input, &fileSize))
+    ReserveTextRoom(lines.bytes, static_cast<uint64_t>(fileSize.QuadPart) + kReadSize);
   const bool ntMode = ClassifyPlatform() == PLATFORM_NT;
 
   // Both modes block in ReadFile, so a silent writer costs no processor time.

@@ -73,4 +73,17 @@ TEST(MeasureBlockText, BytesBeforeTheFirstNulOrTheWholeBlock) {
   }
 }
 
+// The room asked for is the editor's word or a file's size: one no string
+// can hold is passed over, not thrown at the caller.
+TEST(ReserveTextRoom, TakesRoomOnlyWithinWhatAStringHolds) {
+  std::string text = "ab";
+  ReserveTextRoom(text, 1000);
+  EXPECT_GE(text.capacity(), 1000u);
+  EXPECT_EQ(text, "ab");
+
+  std::string small = "cd";
+  EXPECT_NO_THROW(ReserveTextRoom(small, static_cast<uint64_t>(small.max_size()) + 1));
+  EXPECT_EQ(small, "cd");
+}
+
 }  // namespace
