@@ -154,14 +154,14 @@ class FeedTest : public testing::Test {
     SetStubConfig(editor, config);
   }
 
-  RunSpec Spec(InputKind input, const std::string &bytes = "", Platform platform = NT) const {
-    RunSpec spec;
-    spec.exe = platform == NT ? ToolPath("nvfeed") : ScratchDir() + "\\" + CopyName(platform);
-    spec.args = Option();
-    spec.input = input;
-    spec.inputBytes = bytes;
-    spec.timeoutMs = 30000;
-    return spec;
+  RunPlan Plan(InputKind input, const std::string &bytes = "", Platform platform = NT) const {
+    RunPlan plan;
+    plan.exe = platform == NT ? ToolPath("nvfeed") : ScratchDir() + "\\" + CopyName(platform);
+    plan.args = Option();
+    plan.input = input;
+    plan.inputBytes = bytes;
+    plan.timeoutMs = 30000;
+    return plan;
   }
 
   /// The run ended quietly: exit 0, nothing on either output, no time-out.
@@ -213,7 +213,7 @@ TEST_F(FeedTest, DeliversOnlyWhenTheTitleBeginsWithTheMarker) {
   for (const auto &c : cases) {
     SCOPED_TRACE(c.what);
     SetTitle(c.title);
-    const RunResult r = RunProgram(Spec(INPUT_PIPE, "hello\r\nworld"));
+    const RunResult r = RunProgram(Plan(INPUT_PIPE, "hello\r\nworld"));
     ExpectQuietEnd(r);
     if (c.delivered)
       ExpectDelivered("hello\r\nworld");
@@ -238,7 +238,7 @@ TEST_F(FeedTest, DeliversTheInputUnchanged) {
   for (InputKind kind : {INPUT_PIPE, INPUT_FILE}) {
     for (const auto &t : texts) {
       SCOPED_TRACE(std::string(t.what) + (kind == INPUT_PIPE ? " through a pipe" : " from a file"));
-      ExpectQuietEnd(RunProgram(Spec(kind, t.input)));
+      ExpectQuietEnd(RunProgram(Plan(kind, t.input)));
       ExpectDelivered(t.input);
     }
   }
@@ -247,11 +247,11 @@ TEST_F(FeedTest, DeliversTheInputUnchanged) {
 TEST_F(FeedTest, EmptyInputAsksTheEditorNothing) {
   for (InputKind kind : {INPUT_PIPE, INPUT_FILE}) {
     SCOPED_TRACE(kind == INPUT_PIPE ? "pipe" : "file");
-    ExpectQuietEnd(RunProgram(Spec(kind, "")));
+    ExpectQuietEnd(RunProgram(Plan(kind, "")));
     ExpectNothingSent();
   }
   // Input of NUL bytes alone captures as the empty text too.
-  ExpectQuietEnd(RunProgram(Spec(INPUT_PIPE, std::string(3, '\0'))));
+  ExpectQuietEnd(RunProgram(Plan(INPUT_PIPE, std::string(3, '\0'))));
   ExpectNothingSent();
 }
 
@@ -264,23 +264,23 @@ TEST_F(FeedTest, PutModeFollowsTheSignOfTheAnswer) {
     SCOPED_TRACE("answer " + std::to_string(c.answer));
     config.putModeAnswer = c.answer;
     SetStubConfig(editor, config);
-    ExpectQuietEnd(RunProgram(Spec(INPUT_PIPE, "text")));
+    ExpectQuietEnd(RunProgram(Plan(INPUT_PIPE, "text")));
     ExpectDelivered("text", c.mode);
   }
 }
 
 TEST_F(FeedTest, EachReadIsCutAtItsFirstNul) {
   // One write arrives as one read: everything from the NUL on is dropped.
-  ExpectQuietEnd(RunProgram(Spec(INPUT_PIPE, std::string("ab\0cd\r\n", 7))));
+  ExpectQuietEnd(RunProgram(Plan(INPUT_PIPE, std::string("ab\0cd\r\n", 7))));
   ExpectDelivered("ab");
 
   // Two writes a while apart: each read is cut on its own, so the second
   // piece survives; should the pipe hand both over in one read, the NUL cuts
   // it all.
-  RunSpec spec = Spec(INPUT_PIPE);
-  spec.inputPieces = {std::string("ab\0xy", 5), "cd\r\n"};
-  spec.pauseMs = 400;
-  ExpectQuietEnd(RunProgram(spec));
+  RunPlan plan = Plan(INPUT_PIPE);
+  plan.inputPieces = {std::string("ab\0xy", 5), "cd\r\n"};
+  plan.pauseMs = 400;
+  ExpectQuietEnd(RunProgram(plan));
   const std::vector<StubRecord> records = TakeStubRecords(editor);
   ASSERT_EQ(records.size(), 2u);
   EXPECT_TRUE(records[1].received == "abcd\r\n" || records[1].received == "ab")
@@ -291,7 +291,7 @@ TEST_F(FeedTest, EachReadIsCutAtItsFirstNul) {
   // at the start, inside and at the end of 255-byte reads, and beyond 64 KiB.
   std::string file = MakeText(70000, 7);
   for (size_t at : {10u, 254u, 255u, 600u, 601u, 65546u, 65791u, 69999u}) file[at] = '\0';
-  ExpectQuietEnd(RunProgram(Spec(INPUT_FILE, file)));
+  ExpectQuietEnd(RunProgram(Plan(INPUT_FILE, file)));
   ExpectDelivered(CutReadsAtNul(file));
 }
 
@@ -299,7 +299,7 @@ TEST_F(FeedTest, SixteenMebibytesArriveByteExact) {
   const std::string text = MakeText(16u << 20, 16);
   for (InputKind kind : {INPUT_PIPE, INPUT_FILE}) {
     SCOPED_TRACE(kind == INPUT_PIPE ? "pipe" : "file");
-    ExpectQuietEnd(RunProgram(Spec(kind, text)));
+    ExpectQuietEnd(RunProgram(Plan(kind, text)));
     ExpectDelivered(text);
   }
 }
@@ -319,14 +319,14 @@ TEST_F(FeedTest, TitleCountsOnlyOnceTheInputHasEnded) {
   for (const auto &c : cases) {
     SCOPED_TRACE(c.what);
     SetTitle(c.before);
-    RunSpec spec = Spec(INPUT_PIPE);
-    spec.inputPieces = {"first\r\n", "second"};
-    spec.pauseMs = 1500;
+    RunPlan plan = Plan(INPUT_PIPE);
+    plan.inputPieces = {"first\r\n", "second"};
+    plan.pauseMs = 1500;
     std::thread change([this, &c] {
       Sleep(750);
       SetTitle(c.after);
     });
-    const RunResult r = RunProgram(spec);
+    const RunResult r = RunProgram(plan);
     change.join();
     ExpectQuietEnd(r);
     if (c.delivered)
@@ -339,7 +339,7 @@ TEST_F(FeedTest, TitleCountsOnlyOnceTheInputHasEnded) {
 TEST_F(FeedTest, EditorNotWaitingStillHasTheInputReadToItsEnd) {
   SetTitle("memo.txt");
   const std::string text = MakeText(1u << 20, 3);
-  const RunResult r = RunProgram(Spec(INPUT_PIPE, text));
+  const RunResult r = RunProgram(Plan(INPUT_PIPE, text));
   ExpectQuietEnd(r);
   EXPECT_EQ(r.inputWritten, text.size());
   ExpectNothingSent();
@@ -364,11 +364,11 @@ TEST_F(FeedTest, WrongWindowLeavesTheInputUnread) {
     ASSERT_TRUE(CreatePipe(&read, &write, &sa, 0));
     DWORD n = 0;
     WriteFile(write, "hello", 5, &n, nullptr);
-    RunSpec spec = Spec(INPUT_HANDLE);
-    spec.inputHandle = read;
-    spec.args = c.args;
-    spec.timeoutMs = 10000;
-    const RunResult r = RunProgram(spec);
+    RunPlan plan = Plan(INPUT_HANDLE);
+    plan.inputHandle = read;
+    plan.args = c.args;
+    plan.timeoutMs = 10000;
+    const RunResult r = RunProgram(plan);
     DWORD waiting = 0;
     PeekNamedPipe(read, nullptr, 0, nullptr, &waiting, nullptr);
     CloseHandle(read);
@@ -382,11 +382,11 @@ TEST_F(FeedTest, WrongWindowLeavesTheInputUnread) {
     ExpectNothingSent();
   }
   // A writer of a large input sees the reader go without taking it all.
-  RunSpec spec = Spec(INPUT_PIPE, MakeText(1u << 20, 5));
-  spec.args = "";
-  const RunResult r = RunProgram(spec);
+  RunPlan plan = Plan(INPUT_PIPE, MakeText(1u << 20, 5));
+  plan.args = "";
+  const RunResult r = RunProgram(plan);
   EXPECT_EQ(r.err, kWindowHandleError);
-  EXPECT_LT(r.inputWritten, spec.inputBytes.size());
+  EXPECT_LT(r.inputWritten, plan.inputBytes.size());
 }
 
 TEST_F(FeedTest, RefusesInputThatIsNeitherPipeNorFile) {
@@ -400,7 +400,7 @@ TEST_F(FeedTest, RefusesInputThatIsNeitherPipeNorFile) {
   };
   for (const auto &c : cases) {
     SCOPED_TRACE(c.what);
-    const RunResult r = RunProgram(Spec(c.input));
+    const RunResult r = RunProgram(Plan(c.input));
     EXPECT_FALSE(r.timedOut);
     EXPECT_EQ(r.exitCode, 0u);
     EXPECT_EQ(r.out, "");
@@ -414,9 +414,9 @@ TEST_F(FeedTest, SwitchAndWindowOptionInEitherOrder) {
   for (const std::string &args : {"/nt " + Option(), Option() + " /nt", "/NT " + Option(),
                                   "extra " + Option() + " more"}) {
     SCOPED_TRACE(args);
-    RunSpec spec = Spec(INPUT_PIPE, "x\r\ny");
-    spec.args = args;
-    ExpectQuietEnd(RunProgram(spec));
+    RunPlan plan = Plan(INPUT_PIPE, "x\r\ny");
+    plan.args = args;
+    ExpectQuietEnd(RunProgram(plan));
     ExpectDelivered("x\r\ny");
   }
 }
@@ -426,9 +426,9 @@ TEST_F(FeedTest, PlainModeDeliversFromPipeAndFile) {
   for (Platform platform : {WIN98, WIN95}) {
     for (InputKind kind : {INPUT_PIPE, INPUT_FILE}) {
       SCOPED_TRACE(std::string(PlatformName(platform)) + (kind == INPUT_PIPE ? " pipe" : " file"));
-      ExpectQuietEnd(RunProgram(Spec(kind, text, platform)));
+      ExpectQuietEnd(RunProgram(Plan(kind, text, platform)));
       ExpectDelivered(text);
-      ExpectQuietEnd(RunProgram(Spec(kind, "", platform)));
+      ExpectQuietEnd(RunProgram(Plan(kind, "", platform)));
       ExpectNothingSent();
     }
   }
@@ -444,10 +444,10 @@ TEST_F(FeedTest, ReadsThatAlwaysFailEndTheRun) {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    RunSpec spec = Spec(INPUT_HANDLE, "", platform);
-    spec.inputHandle = file;
-    spec.timeoutMs = 10000;
-    ExpectQuietEnd(RunProgram(spec));
+    RunPlan plan = Plan(INPUT_HANDLE, "", platform);
+    plan.inputHandle = file;
+    plan.timeoutMs = 10000;
+    ExpectQuietEnd(RunProgram(plan));
     CloseHandle(file);
     ExpectNothingSent();
   }
@@ -472,10 +472,10 @@ TEST_F(FeedTest, ReadFailingPartWayEndsNtModeOnly) {
       FlushFileBuffers(server);  // until the reader has taken it all, or gone
       CloseHandle(server);
     });
-    RunSpec spec = Spec(INPUT_HANDLE, "", platform);
-    spec.inputHandle = client;
-    spec.timeoutMs = 10000;
-    const RunResult r = RunProgram(spec);
+    RunPlan plan = Plan(INPUT_HANDLE, "", platform);
+    plan.inputHandle = client;
+    plan.timeoutMs = 10000;
+    const RunResult r = RunProgram(plan);
     CloseHandle(client);
     writer.join();
     ExpectQuietEnd(r);
@@ -501,10 +501,10 @@ TEST_F(FeedTest, SilentWriterCostsNoProcessorTime) {
     SCOPED_TRACE(PlatformName(platform));
     const std::string marker =
         "cpu-probe-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount());
-    RunSpec spec = Spec(INPUT_PIPE, "", platform);
-    spec.args = Option() + " " + marker;
-    spec.inputPieces = {"x"};
-    spec.holdOpenMs = 2500;
+    RunPlan plan = Plan(INPUT_PIPE, "", platform);
+    plan.args = Option() + " " + marker;
+    plan.inputPieces = {"x"};
+    plan.holdOpenMs = 2500;
     double used = -1;
     std::thread probe([&marker, &used] {
       int pid = 0;
@@ -519,7 +519,7 @@ TEST_F(FeedTest, SilentWriterCostsNoProcessorTime) {
       const double after = LinuxCpuSeconds(pid);
       if (before >= 0 && after >= 0) used = after - before;
     });
-    const RunResult r = RunProgram(spec);
+    const RunResult r = RunProgram(plan);
     probe.join();
     ExpectQuietEnd(r);
     ExpectDelivered("x");

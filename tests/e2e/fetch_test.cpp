@@ -67,15 +67,15 @@ class FetchTest : public testing::Test {
   }
 
   RunResult Fetch(const std::string &args, OutputKind out = OUTPUT_PIPE, bool console = true) {
-    RunSpec spec;
-    spec.exe = ToolPath("nvfetch");
-    spec.args = args;
-    spec.out = out;
-    spec.console = console;
+    RunPlan plan;
+    plan.exe = ToolPath("nvfetch");
+    plan.args = args;
+    plan.out = out;
+    plan.console = console;
     // A run takes well under a second; a tool that sent a message to one of
     // the test's own windows, which nobody serves, would wait for ever.
-    spec.timeoutMs = 20000;
-    return RunProgram(spec);
+    plan.timeoutMs = 20000;
+    return RunProgram(plan);
   }
 
   /// The transfer modes of the EDM_GETTEXT messages since the last call;

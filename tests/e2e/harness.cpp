@@ -148,17 +148,17 @@ std::string MakeText(size_t count, uint32_t seed) {
   return text;
 }
 
-RunResult RunProgram(const RunSpec &spec) {
+RunResult RunProgram(const RunPlan &plan) {
   RunResult result;
 
   HANDLE inChild = nullptr, inParent = nullptr;
   std::string inPath;
-  switch (spec.input) {
+  switch (plan.input) {
     case INPUT_PIPE:
       MakePipe(inChild, inParent, true);
       break;
     case INPUT_FILE:
-      inPath = WriteScratchFile("input" + std::to_string(GetTickCount()) + ".bin", spec.inputBytes);
+      inPath = WriteScratchFile("input" + std::to_string(GetTickCount()) + ".bin", plan.inputBytes);
       inChild = OpenInheritable(inPath.c_str(), GENERIC_READ, OPEN_EXISTING);
       break;
     case INPUT_NUL_DEVICE:
@@ -172,19 +172,19 @@ RunResult RunProgram(const RunSpec &spec) {
       break;
   }
   OutputChannel out, err;
-  out.Open(spec.out, "stdout");
-  err.Open(spec.err, "stderr");
+  out.Open(plan.out, "stdout");
+  err.Open(plan.err, "stderr");
 
   STARTUPINFOA si = {};
   si.cb = sizeof si;
   si.dwFlags = STARTF_USESTDHANDLES;
-  si.hStdInput = spec.input == INPUT_HANDLE ? spec.inputHandle : inChild;
+  si.hStdInput = plan.input == INPUT_HANDLE ? plan.inputHandle : inChild;
   si.hStdOutput = out.child;
   si.hStdError = err.child;
   PROCESS_INFORMATION pi = {};
-  std::string commandLine = "\"" + spec.exe + "\" " + spec.args;
-  const DWORD flags = spec.console ? 0 : DETACHED_PROCESS;
-  if (!CreateProcessA(spec.exe.c_str(), &commandLine[0], nullptr, nullptr, TRUE, flags, nullptr,
+  std::string commandLine = "\"" + plan.exe + "\" " + plan.args;
+  const DWORD flags = plan.console ? 0 : DETACHED_PROCESS;
+  if (!CreateProcessA(plan.exe.c_str(), &commandLine[0], nullptr, nullptr, TRUE, flags, nullptr,
                       nullptr, &si, &pi)) {
     result.exitCode = 0xFFFFFFFF;
     result.err = "CreateProcessA failed: " + std::to_string(GetLastError());
@@ -197,20 +197,20 @@ RunResult RunProgram(const RunSpec &spec) {
   if (inChild) CloseHandle(inChild);
 
   std::thread writer;
-  if (spec.input == INPUT_PIPE) {
-    writer = std::thread([&spec, &result, inParent] {
-      size_t written = WriteAll(inParent, spec.inputBytes);
-      for (size_t i = 0; i < spec.inputPieces.size(); ++i) {
-        if (i > 0 && spec.pauseMs) Sleep(spec.pauseMs);
-        written += WriteAll(inParent, spec.inputPieces[i]);
+  if (plan.input == INPUT_PIPE) {
+    writer = std::thread([&plan, &result, inParent] {
+      size_t written = WriteAll(inParent, plan.inputBytes);
+      for (size_t i = 0; i < plan.inputPieces.size(); ++i) {
+        if (i > 0 && plan.pauseMs) Sleep(plan.pauseMs);
+        written += WriteAll(inParent, plan.inputPieces[i]);
       }
       result.inputWritten = written;
-      if (spec.holdOpenMs) Sleep(spec.holdOpenMs);
+      if (plan.holdOpenMs) Sleep(plan.holdOpenMs);
       CloseHandle(inParent);
     });
   }
 
-  if (WaitForSingleObject(pi.hProcess, spec.timeoutMs) != WAIT_OBJECT_0) {
+  if (WaitForSingleObject(pi.hProcess, plan.timeoutMs) != WAIT_OBJECT_0) {
     result.timedOut = true;
     TerminateProcess(pi.hProcess, 0xDEAD);
     WaitForSingleObject(pi.hProcess, INFINITE);

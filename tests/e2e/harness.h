@@ -25,7 +25,7 @@ enum OutputKind {
   OUTPUT_FULL_DISK,    // a file on a device that refuses every write
 };
 
-struct RunSpec {
+struct RunPlan {
   std::string exe;                       // full path of the program
   std::string args;                      // command line after the program name
   InputKind input = INPUT_NONE;
@@ -48,8 +48,8 @@ struct RunResult {
   size_t inputWritten = 0;  // INPUT_PIPE: bytes the writer got into the pipe before it closed
 };
 
-/// Starts the program as `spec` says, waits for it, and returns what it did.
-RunResult RunProgram(const RunSpec &spec);
+/// Starts the program as `plan` says, waits for it, and returns what it did.
+RunResult RunProgram(const RunPlan &plan);
 
 /// Full path of a tool under test ("nvfetch", "nvfeed").
 std::string ToolPath(const char *name);

@@ -21,6 +21,13 @@ void ExpectOrderlyEnd(const RunResult &r) {
   EXPECT_LT(r.exitCode, 2u) << std::hex << "exit code 0x" << r.exitCode;
 }
 
+/// An orderly end with exit status 0 and either `text` or nothing printed.
+void ExpectTextOrNothing(const RunResult &r, const std::string &text) {
+  ExpectOrderlyEnd(r);
+  EXPECT_EQ(r.exitCode, 0u);
+  EXPECT_TRUE(r.out.empty() || r.out == text) << r.out.size() << " bytes: " << r.out.substr(0, 40);
+}
+
 class HostileEditorTest : public testing::Test {
  protected:
   void SetUp() override {
@@ -35,19 +42,19 @@ class HostileEditorTest : public testing::Test {
   std::string Handle() const { return std::to_string(WindowValue(StubMainWindow(editor))); }
 
   RunResult Fetch() {
-    RunSpec spec;
-    spec.exe = ToolPath("nvfetch");
-    spec.args = "/w=" + Handle();
-    return RunProgram(spec);
+    RunPlan plan;
+    plan.exe = ToolPath("nvfetch");
+    plan.args = "/w=" + Handle();
+    return RunProgram(plan);
   }
 
   RunResult Feed(const std::string &input) {
-    RunSpec spec;
-    spec.exe = ToolPath("nvfeed");
-    spec.args = "/w=" + Handle();
-    spec.input = INPUT_PIPE;
-    spec.inputBytes = input;
-    return RunProgram(spec);
+    RunPlan plan;
+    plan.exe = ToolPath("nvfeed");
+    plan.args = "/w=" + Handle();
+    plan.input = INPUT_PIPE;
+    plan.inputBytes = input;
+    return RunProgram(plan);
   }
 
   StubEditorConfig config;
@@ -65,9 +72,7 @@ TEST_F(HostileEditorTest, ImpossibleTextLengths) {
     config.lengthValue = length;
     SetStubConfig(editor, config);
     RunResult r = Fetch();
-    ExpectOrderlyEnd(r);
-    EXPECT_EQ(r.exitCode, 0u);
-    EXPECT_TRUE(r.out.empty() || r.out == "hello") << r.out;
+    ExpectTextOrNothing(r, "hello");
     EXPECT_EQ(r.err, "");
   }
 }
@@ -104,10 +109,7 @@ TEST_F(HostileEditorTest, EditWindowOfAnotherProcess) {
   config.editWindowOverride = true;
   config.editWindowValue = foreign;
   SetStubConfig(editor, config);
-  RunResult r = Fetch();
-  ExpectOrderlyEnd(r);
-  EXPECT_EQ(r.exitCode, 0u);
-  EXPECT_TRUE(r.out.empty() || r.out == config.text) << r.out.size() << " bytes";
+  ExpectTextOrNothing(Fetch(), config.text);
 
   TerminateProcess(pi.hProcess, 0);
   CloseHandle(pi.hProcess);
@@ -125,9 +127,7 @@ TEST_F(HostileEditorTest, WindowDestroyedInsideAMessage) {
     config.destroyOnMessage = message;
     editor = StartStubEditor(config);
     RunResult r = message == EDM_GETEDITWINDOW || message == EDM_GETTEXT ? Fetch() : Feed("text");
-    ExpectOrderlyEnd(r);
-    EXPECT_EQ(r.exitCode, 0u);
-    EXPECT_TRUE(r.out.empty() || r.out == "hello") << r.out;
+    ExpectTextOrNothing(r, "hello");
     EXPECT_EQ(r.err, "");
   }
   config.destroyOnMessage = 0;
