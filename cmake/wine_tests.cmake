@@ -2,7 +2,8 @@
 # covers everything. Each end-to-end test program (i686 and x86_64, each
 # hosting a stand-in editor of its own width) runs against the tools of both
 # widths, suite by suite. Runs that need 32-bit Wine are skipped on machines
-# that cannot run it.
+# that cannot run it. The tools stand in <root>/<arch>/bin, the test programs
+# in <root>/<arch>-tests.
 set(NV_WINDOWS_BUILD_ROOT ${CMAKE_SOURCE_DIR}/build CACHE PATH "Folder holding the i686 and x86_64 builds")
 set(RUN_WINE ${CMAKE_SOURCE_DIR}/scripts/run-wine.sh)
 set(E2E_SUITES Fetch Feed Hostile)
@@ -13,7 +14,7 @@ foreach(editor_arch i686 x86_64)
       set(name e2e.${suite}.${tool_arch}-tools.${editor_arch}-editor)
       add_test(NAME ${name}
                COMMAND ${RUN_WINE} --needs ${tool_arch} ${editor_arch}
-                       ${NV_WINDOWS_BUILD_ROOT}/${editor_arch}/tests/e2e_tests.exe
+                       ${NV_WINDOWS_BUILD_ROOT}/${editor_arch}-tests/tests/e2e_tests.exe
                        --tools=${NV_WINDOWS_BUILD_ROOT}/${tool_arch}/bin
                        --gtest_filter=${suite}*)
       set_tests_properties(${name} PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 400 LABELS e2e)
@@ -21,10 +22,22 @@ foreach(editor_arch i686 x86_64)
   endforeach()
 endforeach()
 
-# The programs themselves: the right PE format, only system DLLs, a version
-# resource, and the release zip with the two 32-bit programs.
+# The programs as a user's Windows sees them: a version resource, and the
+# release zip with the two 32-bit programs and a readme for their Notepad.
 add_test(NAME windows.programs
          COMMAND ${CMAKE_SOURCE_DIR}/tests/check_programs.sh ${NV_WINDOWS_BUILD_ROOT})
+
+# Whether the tools load on the oldest Windows of each width, from their PE
+# headers and import tables; and that the check refuses a program built the
+# same way with one import that Windows 95 to XP lack.
+foreach(arch i686 x86_64)
+  add_test(NAME windows.platform.${arch}
+           COMMAND ${CMAKE_SOURCE_DIR}/tests/platform/check_platform.sh ${arch} ${NV_WINDOWS_BUILD_ROOT}/${arch}/bin/nvfeed.exe
+                   ${NV_WINDOWS_BUILD_ROOT}/${arch}/bin/nvfetch.exe)
+  add_test(NAME windows.platform.${arch}.refuses-a-vista-import
+           COMMAND ${CMAKE_SOURCE_DIR}/tests/platform/check_refuses.sh ${arch}
+                   ${NV_WINDOWS_BUILD_ROOT}/${arch}/tests/vista_import_probe.exe GetTickCount64)
+endforeach()
 
 # nvfeed with standard input from the Unix side: a shell pipe, which Wine
 # cannot peek, and a shell redirect from a file.
@@ -35,6 +48,6 @@ foreach(arch i686 x86_64)
     set(loader WINE64)
   endif()
   add_test(NAME e2e.UnixPipe.${arch}
-           COMMAND bash -c "source '${CMAKE_SOURCE_DIR}/scripts/env.sh' && WINE=\"\$${loader}\" exec sh '${CMAKE_SOURCE_DIR}/tests/e2e/unix_pipe_test.sh' '${NV_WINDOWS_BUILD_ROOT}/${arch}/bin' '${NV_WINDOWS_BUILD_ROOT}/${arch}/editor/norvale_stub.exe'")
+           COMMAND bash -c "source '${CMAKE_SOURCE_DIR}/scripts/env.sh' && WINE=\"\$${loader}\" exec sh '${CMAKE_SOURCE_DIR}/tests/e2e/unix_pipe_test.sh' '${NV_WINDOWS_BUILD_ROOT}/${arch}/bin' '${NV_WINDOWS_BUILD_ROOT}/${arch}-tests/editor/norvale_stub.exe'")
   set_tests_properties(e2e.UnixPipe.${arch} PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300 LABELS e2e)
 endforeach()

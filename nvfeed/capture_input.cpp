@@ -49,9 +49,12 @@ std::string CaptureInput(HANDLE input, Capture &lines) {
   StartCapture(lines);
   // A disk file tells its size: room for all of it at once, so the text is
   // never moved while it grows and the memory peak stays at one copy.
-  LARGE_INTEGER fileSize;
-  if (GetFileType(input) == FILE_TYPE_DISK && GetFileSizeEx(input, &fileSize))
-    ReserveTextRoom(lines.bytes, static_cast<uint64_t>(fileSize.QuadPart) + kReadSize);
+  if (GetFileType(input) == FILE_TYPE_DISK) {
+    DWORD high = 0;
+    const DWORD low = GetFileSize(input, &high);
+    if (low != INVALID_FILE_SIZE || GetLastError() == NO_ERROR)
+      ReserveTextRoom(lines.bytes, (static_cast<uint64_t>(high) << 32 | low) + kReadSize);
+  }
   const bool ntMode = ClassifyPlatform() == PLATFORM_NT;
 
   // Both modes block in ReadFile, so a silent writer costs no processor time.

@@ -34,15 +34,22 @@ W=/usr/lib/wine/wine64
 
 # --- build -------------------------------------------------------------------
 "$root/scripts/setup.sh"
+# The tools and the minimal counterparts in one tree, the stand-in editor
+# (posix thread model) in another.
 if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" -DNV_BUILD_BENCH=ON >/dev/null
 fi
 cmake --build "$build" --target bench_programs >/dev/null
+if [ ! -f "$build-editor/CMakeCache.txt" ]; then
+  cmake -S "$root" -B "$build-editor" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64-posix.cmake" -DNV_TEST_PROGRAMS=ON >/dev/null
+fi
+cmake --build "$build-editor" --target norvale_stub >/dev/null
 
 NVFEED=$build/bin/nvfeed.exe
 NVFETCH=$build/bin/nvfetch.exe
-STUB=$build/editor/norvale_stub.exe
+STUB=$build-editor/editor/norvale_stub.exe
 MIN_FEED=$build/bench/min_feed.exe
 MIN_FETCH=$build/bench/min_fetch.exe
 NOOP=$build/bench/noop.exe

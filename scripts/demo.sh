@@ -28,7 +28,7 @@ fetch_sample=samples/fetch-sample-cp932.txt
 feed_sample=samples/feed-sample-cp932.txt
 
 echo "== Starting the stand-in editor ($arch) with $fetch_sample as its text"
-"$loader" "build/$arch/editor/norvale_stub.exe" --text-file="Z:$root/$fetch_sample" \
+"$loader" "build/$arch-tests/editor/norvale_stub.exe" --text-file="Z:$root/$fetch_sample" \
   --waiting --put-mode=-1 --exit-after=120 >"$out/editor.txt" &
 editor=$!
 trap 'kill $editor 2>/dev/null || true' EXIT

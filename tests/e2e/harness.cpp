@@ -110,6 +110,15 @@ struct OutputChannel {
 
 std::string ToolPath(const char *name) { return ToolDir + "\\" + name + ".exe"; }
 
+std::string StubEditorPath() {
+  // This program stands in <tree>\tests, the editor program in <tree>\editor.
+  char path[MAX_PATH] = {0};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string dir(path);
+  dir.erase(dir.find_last_of('\\') + 1);
+  return dir + "..\\editor\\norvale_stub.exe";
+}
+
 std::string ScratchDir() {
   static std::string dir;
   if (dir.empty()) {

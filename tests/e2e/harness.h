@@ -54,6 +54,9 @@ RunResult RunProgram(const RunPlan &plan);
 /// Full path of a tool under test ("nvfetch", "nvfeed").
 std::string ToolPath(const char *name);
 
+/// Full path of the stand-in editor program built beside this test program.
+std::string StubEditorPath();
+
 /// Folder for scratch files of this test run (made on first use).
 std::string ScratchDir();
 

@@ -80,7 +80,7 @@ TEST_F(HostileEditorTest, ImpossibleTextLengths) {
 // The editing window that the editor names belongs to a third process: its
 // length has nothing to do with the text the editor writes.
 TEST_F(HostileEditorTest, EditWindowOfAnotherProcess) {
-  const std::string stub = ToolDir + "\\..\\editor\\norvale_stub.exe";
+  const std::string stub = StubEditorPath();
   // The other process's main window stands in for any foreign window; it
   // answers WM_GETTEXTLENGTH with its title's length (2).
   HANDLE out = nullptr, outParent = nullptr;
@@ -95,7 +95,7 @@ TEST_F(HostileEditorTest, EditWindowOfAnotherProcess) {
   std::string commandLine = "\"" + stub + "\" --title=ab --exit-after=30";
   if (!CreateProcessA(stub.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
                       &si, &pi))
-    GTEST_SKIP() << "no stand-in editor program beside the tools: " << stub;
+    GTEST_SKIP() << "no stand-in editor program beside the tests: " << stub;
   CloseHandle(out);
   char line[32] = {0};
   DWORD n = 0;
