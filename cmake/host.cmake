@@ -34,8 +34,8 @@ if(NV_FUZZ)
   endif()
   # The fuzzers compile the pure sources again with coverage instrumentation,
   # so nvpure and the unit tests stay as they are.
-  add_library(nvpure_fuzz STATIC common/cmdline.cpp common/text_block.cpp nvfeed/capture.cpp)
-  target_include_directories(nvpure_fuzz PUBLIC common nvfeed)
+  add_library(nvpure_fuzz STATIC ${NV_PURE_SOURCES})
+  target_include_directories(nvpure_fuzz PUBLIC ${NV_PURE_INCLUDES})
   target_compile_options(nvpure_fuzz PRIVATE ${WARNINGS} -g
                          -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all)
 

@@ -5,11 +5,13 @@
 
 #include "cmdline.h"
 #include "editor_link.h"
+#include "failure_report.h"
 
 namespace {
 
-// The code a console device of unknown type fails with: not open for output.
+// The code a console device of unknown type fails with, and what it means.
 const DWORD kNotOpenForOutput = 105;
+const char kNotOpenForOutputText[] = "The console device is not open for output";
 
 void LowerCaseAnsi(std::string &text) {
   if (!text.empty()) CharLowerBuffA(&text[0], static_cast<DWORD>(text.size()));
@@ -26,25 +28,21 @@ std::string ProgramName() {
   return slash == std::string::npos ? name : name.substr(slash + 1);
 }
 
-std::string SystemErrorText(DWORD code) {
+/// The system's own text for error `code`: in English where the system has
+/// it, else in the system's language (a Japanese Windows 95 has only that).
+std::string SystemText(DWORD code) {
   char buffer[512];
-  DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                           code, MAKELANGID(LANG_ENGLISH, SUBLANG_DEFAULT), buffer,
+  const DWORD flags = FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS;
+  DWORD n = FormatMessageA(flags, nullptr, code, MAKELANGID(LANG_ENGLISH, SUBLANG_DEFAULT), buffer,
                            sizeof buffer, nullptr);
-  std::string text(buffer, n);
-  while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' '))
-    text.pop_back();
-  std::string line = "System error " + std::to_string(code);
-  return text.empty() ? line + "." : line + ": " + text;
+  if (n == 0) n = FormatMessageA(flags, nullptr, code, 0, buffer, sizeof buffer, nullptr);
+  return std::string(buffer, n);
 }
 
-/// Two lines on standard output: what failed, where, in which program (ended
-/// by LF), then the failure's own text (ended by CR LF). Standard output may
-/// be the very thing that failed; then the report is lost and the exit status
-/// alone tells.
+/// The failure report on standard output. Standard output may be the very
+/// thing that failed; then the report is lost and the exit status alone tells.
 void WriteFailureReport(const char *kind, const char *where, const std::string &text) {
-  std::string report = std::string(kind) + " in " + ProgramName() + " at " + where + ".\n" +
-                       text + "\r\n";
+  const std::string report = FormatFailureReport(kind, ProgramName(), where, text);
   HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
   DWORD written = 0;
   if (out != nullptr && out != INVALID_HANDLE_VALUE)
@@ -73,7 +71,7 @@ void ReportError(const std::string &message) {
   if (console == INVALID_HANDLE_VALUE) RaiseIoFailure(GetLastError(), "ReportError (open console)");
   if (GetFileType(console) == FILE_TYPE_UNKNOWN) {
     CloseHandle(console);
-    RaiseIoFailure(kNotOpenForOutput, "ReportError (console type)");
+    RaiseIoFailure(kNotOpenForOutput, "ReportError (console type)", kNotOpenForOutputText);
   }
 
   HANDLE err = GetStdHandle(STD_ERROR_HANDLE);
@@ -89,8 +87,8 @@ void ReportError(const std::string &message) {
   if (!CloseHandle(console)) RaiseIoFailure(GetLastError(), "ReportError (close console)");
 }
 
-void RaiseIoFailure(DWORD code, const char *where) {
-  throw ToolFailure{"Input/output error", code, where};
+void RaiseIoFailure(DWORD code, const char *where, const char *ownText) {
+  throw ToolFailure{"Input/output error", code, where, ownText};
 }
 
 int RunTool(void (*driver)()) {
@@ -101,7 +99,9 @@ int RunTool(void (*driver)()) {
     driver();
     return 0;
   } catch (const ToolFailure &failure) {
-    WriteFailureReport(failure.kind, failure.where, SystemErrorText(failure.code));
+    const std::string system = failure.ownText ? std::string() : SystemText(failure.code);
+    WriteFailureReport(failure.kind, failure.where,
+                       FailureText(failure.code, failure.ownText, system));
   } catch (const std::bad_alloc &) {
     WriteFailureReport("Out of memory", "run", "Not enough memory to hold the text.");
   } catch (...) {

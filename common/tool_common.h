@@ -26,13 +26,15 @@ void ReportError(const std::string &message);
 /// A failure that nothing handles: it travels up to RunTool, which ends the
 /// run with the failure report on standard output and exit status 1.
 struct ToolFailure {
-  const char *kind;   // "Input/output error", ...
-  DWORD code;         // system error code, 0 when there is none
-  const char *where;  // the routine and step where it arose
+  const char *kind;     // "Input/output error", ...
+  DWORD code;           // error code, 0 when there is none
+  const char *where;    // the routine and step where it arose
+  const char *ownText;  // words for a code of the tool's own; null for a system error
 };
 
-/// Raises an input/output failure with the system error `code`.
-[[noreturn]] void RaiseIoFailure(DWORD code, const char *where);
+/// Raises an input/output failure with error `code`: a system error, or with
+/// `ownText` a code of the tool's own.
+[[noreturn]] void RaiseIoFailure(DWORD code, const char *where, const char *ownText = nullptr);
 
 /// Runs a tool: the editor link's start-up step, then `driver`. Returns the
 /// exit status: 0 when the driver returned, 1 after an unhandled failure,

@@ -11,6 +11,7 @@
 
 #include "editor_link.h"
 #include "messages.h"
+#include "output.h"
 #include "tool_common.h"
 
 namespace {
@@ -22,16 +23,16 @@ void WriteStandardOutput(const std::string &text) {
   HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
   if (out == nullptr || out == INVALID_HANDLE_VALUE)
     RaiseIoFailure(ERROR_INVALID_HANDLE, "nvfetch (open standard output)");
-  if (GetFileType(out) == FILE_TYPE_UNKNOWN) {
+  const DWORD type = GetFileType(out);
+  if (type == FILE_TYPE_UNKNOWN) {
     const DWORD code = GetLastError();
     RaiseIoFailure(code != NO_ERROR ? code : ERROR_INVALID_HANDLE,
                    "nvfetch (open standard output)");
   }
 
-  // Large pieces: the bytes that arrive are the same, in far fewer calls.
-  const size_t kMaxWrite = 1u << 24;
+  const size_t piece = OutputPieceSize(type == FILE_TYPE_CHAR);
   for (size_t at = 0; at < text.size();) {
-    const DWORD count = static_cast<DWORD>(std::min(kMaxWrite, text.size() - at));
+    const DWORD count = static_cast<DWORD>(std::min(piece, text.size() - at));
     DWORD written = 0;
     if (!WriteFile(out, text.data() + at, count, &written, nullptr))
       RaiseIoFailure(GetLastError(), "nvfetch (write standard output)");

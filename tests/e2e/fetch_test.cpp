@@ -352,6 +352,7 @@ TEST_F(FetchTest, WithoutConsoleTheErrorBecomesAFailureReport) {
   EXPECT_NE(first.find("nvfetch.exe"), std::string::npos) << first;
   EXPECT_EQ(first.find('\r'), std::string::npos) << "the first line ends with LF alone";
   ASSERT_GE(second.size(), 3u) << r.out;
+  EXPECT_EQ(second.rfind("System error ", 0), 0u) << "a system error keeps the system's text";
   EXPECT_EQ(second.find('\n'), second.size() - 1) << "one more line, ended by CR LF";
   EXPECT_EQ(second.substr(second.size() - 2), "\r\n");
   EXPECT_TRUE(TakeStubRecords(editor).empty());
