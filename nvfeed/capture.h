@@ -16,7 +16,8 @@
 #include <string>
 #include <vector>
 
-/// Largest chunk: what one read of the original design could bring.
+/// Largest chunk. A NUL cuts the rest of its chunk, so the chunks of a read
+/// are what decides which bytes a NUL drops: 255 bytes from the read's start.
 const size_t kChunkSize = 255;
 
 struct Capture {
