@@ -31,8 +31,9 @@ HANDLE CreateTextBlock(HWND window, uint32_t size) {
   return mapping;
 }
 
-/// Writes `length` bytes of `text` and a NUL into a block of `length` + 1 bytes.
-bool FillTextBlock(HANDLE mapping, const char *text, uint32_t length) {
+/// Writes the first `length` bytes of `text` and a NUL into a block of
+/// `length` + 1 bytes, straight from the text's pieces.
+bool FillTextBlock(HANDLE mapping, const PieceText &text, uint32_t length) {
   const uint32_t size = length + 1;
   for (uint32_t at = 0; at < size;) {
     const uint32_t n = std::min(kViewWindow, size - at);
@@ -40,7 +41,7 @@ bool FillTextBlock(HANDLE mapping, const char *text, uint32_t length) {
     if (view.data == nullptr) return false;
     char *dest = static_cast<char *>(view.data);
     const uint32_t fromText = at < length ? std::min(n, length - at) : 0;
-    memcpy(dest, text + at, fromText);
+    CopyText(text, at, fromText, dest);
     if (fromText < n) dest[fromText] = '\0';  // the terminating NUL, in the last window
     at += n;
   }
@@ -101,15 +102,15 @@ int32_t QueryPutMode(HWND window) {
   return static_cast<int32_t>(SendMessageA(window, EDM_QUERYPUTMODE, 0, 0));
 }
 
-void PutText(HWND window, const std::string &text, int32_t mode) {
+void PutText(HWND window, const PieceText &text, int32_t mode) {
   if (!IsEditorWindow(window)) return;
-  const uint64_t length = MeasureBlockText(text.data(), text.size());
+  const uint64_t length = MeasureText(text);
   uint32_t size;
   if (!GetBlockSize(length, &size)) return;
 
   OwnedHandle mapping(CreateTextBlock(window, size));
   if (!mapping.Valid()) return;
-  if (!FillTextBlock(mapping.handle, text.data(), size - 1)) return;
+  if (!FillTextBlock(mapping.handle, text, size - 1)) return;
   // Every view is unmapped by now; the open handle keeps the block alive
   // while the editor takes the text.
   SendMessageA(window, EDM_PUTTEXT, static_cast<WPARAM>(mode), static_cast<LPARAM>(size));
@@ -134,7 +135,7 @@ std::string GetText(HWND window, int32_t mode) {
   return text;
 }
 
-void PutTextMode0(HWND window, const std::string &text) { PutText(window, text, 0); }
-void PutTextMode1(HWND window, const std::string &text) { PutText(window, text, 1); }
+void PutTextMode0(HWND window, const PieceText &text) { PutText(window, text, 0); }
+void PutTextMode1(HWND window, const PieceText &text) { PutText(window, text, 1); }
 std::string GetTextMode0(HWND window) { return GetText(window, 0); }
 std::string GetTextMode1(HWND window) { return GetText(window, 1); }

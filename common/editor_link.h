@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "piece_text.h"
 #include "win32.h"
 
 /// The editor messages, sent to the editor main window.
@@ -39,13 +40,13 @@ HWND GetEditWindow(HWND window);
 int32_t QueryPutMode(HWND window);
 
 /// Hands `text` (up to its first NUL) to the editor with transfer `mode`.
-void PutText(HWND window, const std::string &text, int32_t mode);
+void PutText(HWND window, const PieceText &text, int32_t mode);
 
 /// The text the editor delivers for transfer `mode`; empty when anything
 /// fails or nothing was delivered.
 std::string GetText(HWND window, int32_t mode);
 
-void PutTextMode0(HWND window, const std::string &text);
-void PutTextMode1(HWND window, const std::string &text);
+void PutTextMode0(HWND window, const PieceText &text);
+void PutTextMode1(HWND window, const PieceText &text);
 std::string GetTextMode0(HWND window);
 std::string GetTextMode1(HWND window);

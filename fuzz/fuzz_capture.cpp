@@ -1,9 +1,12 @@
-// Fuzzes the capture assembly. The input is a run of reads, each a two-byte
-// header and then its bytes: the header's low 10 bits give the read's size (up
-// to 1023, so beyond one 255-byte chunk; cut to what is left), its high 6 bits
-// the spare room reserved behind it. A last lone byte is a read of its own.
-// The result is checked against a plain model: every read cut into 255-byte
-// chunks, each cut at its first NUL.
+// Fuzzes the capture assembly. The input's first byte picks the size of the
+// text's pieces (1 to 64 bytes, or the tools' own size when it is 0), so that
+// chunks, CR LF pairs and NUL cuts fall across the pieces' edges. Then comes a
+// run of reads, each a two-byte header and then its bytes: the header's low
+// 10 bits give the read's size (up to 1023, so beyond one 255-byte chunk; cut
+// to what is left), its high 6 bits how many stale bytes of an earlier read
+// lie behind it in the read buffer, which must not be taken. A last lone byte
+// is a read of its own. The result is checked after every read against a
+// plain model: every read cut into 255-byte chunks, each cut at its first NUL.
 
 #include <cstddef>
 #include <cstdint>
@@ -64,30 +67,34 @@ void CheckAgainst(const Capture &capture, const Model &model) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+  if (size == 0) return 0;
   Capture capture;
+  capture.text.pieceSize = data[0] == 0 ? kTextPieceSize : 1 + data[0] % 64;
   StartCapture(capture);
   Model model;
 
-  size_t at = 0;
+  std::string buffer;  // the read buffer, as the tool reuses it
+  size_t at = 1;
   while (at < size) {
     size_t count = size - at;
-    size_t spare = 0;  // room reserved beyond the bytes read, as the tool does
+    size_t stale = 0;
     if (count >= 2) {
       const size_t word = static_cast<size_t>(data[at]) << 8 | data[at + 1];
       at += 2;
-      spare = word >> 10;
+      stale = word >> 10;
       count = word & 1023;
       if (count > size - at) count = size - at;
     }
-    char *room = ReserveRead(capture, count + spare);
-    memcpy(room, data + at, count);
-    for (size_t i = 0; i < spare; ++i) room[count + i] = i % 2 ? '\n' : '\r';
-    TakeRead(capture, count);
+    buffer.assign(reinterpret_cast<const char *>(data + at), count);
+    for (size_t i = 0; i < stale; ++i) buffer += i % 2 ? '\n' : '\r';
+    TakeRead(capture, buffer.data(), count);
     ModelRead(model, reinterpret_cast<const char *>(data + at), count);
     at += count;
     CheckAgainst(capture, model);
   }
 
-  Check(FinishCapture(capture) == model.text);
+  const PieceText &text = FinishCapture(capture);
+  Check(TextString(text, 0, text.length) == model.text);
+  Check(MeasureText(text) == text.length);  // a captured text holds no NUL
   return 0;
 }

@@ -8,36 +8,32 @@
 // joined with CR LF after every item, then the pending line, which is exactly
 // the chunks concatenated: line ends are neither added nor removed.
 //
-// Items and the pending line are kept as stretches of one buffer in read
-// order, so the joined text is the buffer itself and is never copied.
+// Items and the pending line are kept as stretches of one text in pieces, in
+// read order, so the joined text is that text itself: it is never copied,
+// moved or grown into a second buffer.
 #pragma once
 
 #include <cstddef>
 #include <string>
 #include <vector>
 
+#include "piece_text.h"
+
 /// Largest chunk. A NUL cuts the rest of its chunk, so the chunks of a read
 /// are what decides which bytes a NUL drops: 255 bytes from the read's start.
 const size_t kChunkSize = 255;
 
 struct Capture {
-  std::string bytes;              // buffer; [0, length) holds every chunk taken
-  size_t length = 0;              // bytes taken so far
+  PieceText text;                 // every chunk taken, in read order
   std::vector<size_t> itemEnds;   // line list: where each item ends (its CR LF follows)
-  size_t pendingStart = 0;        // the pending line is [pendingStart, length)
+  size_t pendingStart = 0;        // the pending line is [pendingStart, text.length)
 };
 
 /// Empties the line list and the pending line.
 void StartCapture(Capture &capture);
 
-/// Room for a read of up to `size` bytes, just behind the bytes taken.
-char *ReserveRead(Capture &capture, size_t size);
-
-/// Takes the `count` bytes that a read put at ReserveRead's room.
-void TakeRead(Capture &capture, size_t count);
-
-/// Copies `count` bytes into the read room and takes them: one whole read.
-void TakeBytes(Capture &capture, const char *data, size_t count);
+/// Takes the `count` bytes of one read, chunk by chunk.
+void TakeRead(Capture &capture, const char *read, size_t count);
 
 /// The line list's item `index` (without its CR LF), and the pending line.
 std::string LineItem(const Capture &capture, size_t index);
@@ -45,5 +41,5 @@ std::string PendingLine(const Capture &capture);
 
 /// Rebuilds the captured text once the input has ended: the pending line, if
 /// any, joins the line list as its last item, and the joined text less that
-/// item's CR LF is the result. The buffer moves into the result.
-std::string FinishCapture(Capture &capture);
+/// item's CR LF is the result, the capture's own text.
+const PieceText &FinishCapture(Capture &capture);

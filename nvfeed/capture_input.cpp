@@ -1,6 +1,5 @@
 #include "capture_input.h"
 
-#include "text_block.h"
 #include "tool_common.h"
 
 namespace {
@@ -10,6 +9,9 @@ namespace {
 // whole number of chunks, so that every read of a disk file starts where a
 // 255-byte read would, and a NUL cuts the same bytes.
 const DWORD kReadSize = 255 * 256;
+
+// Each read lands here; the capture takes its chunks into the text.
+char ReadBuffer[kReadSize];
 
 // Plain mode gives up after this many failed reads in a row.
 const int kMaxFailedReads = 3;
@@ -45,16 +47,8 @@ int32_t ClassifyPlatform() {
   }
 }
 
-std::string CaptureInput(HANDLE input, Capture &lines) {
+const PieceText &CaptureInput(HANDLE input, Capture &lines) {
   StartCapture(lines);
-  // A disk file tells its size: room for all of it at once, so the text is
-  // never moved while it grows and the memory peak stays at one copy.
-  if (GetFileType(input) == FILE_TYPE_DISK) {
-    DWORD high = 0;
-    const DWORD low = GetFileSize(input, &high);
-    if (low != INVALID_FILE_SIZE || GetLastError() == NO_ERROR)
-      ReserveTextRoom(lines.bytes, (static_cast<uint64_t>(high) << 32 | low) + kReadSize);
-  }
   const bool ntMode = ClassifyPlatform() == PLATFORM_NT;
 
   // Both modes block in ReadFile, so a silent writer costs no processor time.
@@ -65,11 +59,10 @@ std::string CaptureInput(HANDLE input, Capture &lines) {
   int failedReads = 0;
   for (;;) {
     DWORD count = 0;
-    char *room = ReserveRead(lines, kReadSize);
-    if (ReadFile(input, room, kReadSize, &count, nullptr)) {
+    if (ReadFile(input, ReadBuffer, kReadSize, &count, nullptr)) {
       failedReads = 0;
       if (count > 0) {
-        TakeRead(lines, count);
+        TakeRead(lines, ReadBuffer, count);
         continue;
       }
       if (ntMode && StillOpenPipe(input)) continue;

@@ -15,5 +15,5 @@ enum : int32_t { PLATFORM_OTHER = 0, PLATFORM_WIN32S = 1, PLATFORM_WIN95 = 2, PL
 int32_t ClassifyPlatform();
 
 /// Reads `input` (a pipe or a disk file) to its end into `lines`, the line
-/// list the caller owns, and returns the captured text.
-std::string CaptureInput(HANDLE input, Capture &lines);
+/// list the caller owns, and returns the captured text, which `lines` holds.
+const PieceText &CaptureInput(HANDLE input, Capture &lines);

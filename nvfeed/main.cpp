@@ -37,11 +37,11 @@ void RunFeed() {
   Capture lines;
   OwnedHandle input(GetStdHandle(STD_INPUT_HANDLE));
 
-  const std::string text = CaptureInput(input.handle, lines);
+  const PieceText &text = CaptureInput(input.handle, lines);
 
   GetWindowTextA(EditorWindow, TitleBuffer, 260);
   if (memcmp(TitleBuffer, WAITING_MARKER, sizeof WAITING_MARKER - 1) != 0) return;
-  if (text.empty()) return;
+  if (text.length == 0) return;
 
   if (QueryPutMode(EditorWindow) < 0)
     PutTextMode0(EditorWindow, text);
