@@ -44,6 +44,11 @@ function(add_tool name description)
   add_executable(${name} ${ARGN} ${CMAKE_BINARY_DIR}/${name}.rc)
   target_link_libraries(${name} PRIVATE nvcommon)
   target_compile_options(${name} PRIVATE ${WARNINGS})
+  if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+    # Nothing in the tools takes an address for a signed number, so on 64-bit
+    # Windows the 32-bit programs may use 4 GiB of address space, not 2.
+    target_link_options(${name} PRIVATE -Wl,--large-address-aware)
+  endif()
 endfunction()
 
 add_tool(nvfetch "Prints the text of a Norvale editor window" nvfetch/main.cpp)

@@ -39,15 +39,23 @@ foreach(arch i686 x86_64)
                    ${NV_WINDOWS_BUILD_ROOT}/${arch}/tests/vista_import_probe.exe GetTickCount64)
 endforeach()
 
-# nvfeed with standard input from the Unix side: a shell pipe, which Wine
-# cannot peek, and a shell redirect from a file.
+# Shell tests of nvfeed with standard input from the Unix side, for the tools
+# of each width: a shell pipe (which Wine cannot peek) and a shell redirect
+# from a file; a text of 320 MiB, beyond what a 32-bit process finds room for
+# in one stretch, delivered to a 64-bit editor; and running out of memory.
+set(RUN_SHELL_TEST ${CMAKE_SOURCE_DIR}/tests/e2e/run_shell_test.sh)
 foreach(arch i686 x86_64)
-  if(arch STREQUAL "i686")
-    set(loader WINE32)
-  else()
-    set(loader WINE64)
-  endif()
+  set(tools ${NV_WINDOWS_BUILD_ROOT}/${arch}/bin)
+  set(stub64 ${NV_WINDOWS_BUILD_ROOT}/x86_64-tests/editor/norvale_stub.exe)
   add_test(NAME e2e.UnixPipe.${arch}
-           COMMAND bash -c "source '${CMAKE_SOURCE_DIR}/scripts/env.sh' && WINE=\"\$${loader}\" exec sh '${CMAKE_SOURCE_DIR}/tests/e2e/unix_pipe_test.sh' '${NV_WINDOWS_BUILD_ROOT}/${arch}/bin' '${NV_WINDOWS_BUILD_ROOT}/${arch}-tests/editor/norvale_stub.exe'")
-  set_tests_properties(e2e.UnixPipe.${arch} PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300 LABELS e2e)
+           COMMAND ${RUN_SHELL_TEST} ${arch} ${CMAKE_SOURCE_DIR}/tests/e2e/unix_pipe_test.sh
+                   ${tools} ${NV_WINDOWS_BUILD_ROOT}/${arch}-tests/editor/norvale_stub.exe)
+  add_test(NAME e2e.LargeFeed.${arch}
+           COMMAND ${RUN_SHELL_TEST} ${arch} ${CMAKE_SOURCE_DIR}/tests/e2e/large_feed_test.sh
+                   ${tools}/nvfeed.exe ${stub64})
+  add_test(NAME e2e.OutOfMemory.${arch}
+           COMMAND ${RUN_SHELL_TEST} ${arch} ${CMAKE_SOURCE_DIR}/tests/e2e/out_of_memory_test.sh
+                   ${tools}/nvfeed.exe ${stub64})
+  set_tests_properties(e2e.UnixPipe.${arch} e2e.LargeFeed.${arch} e2e.OutOfMemory.${arch}
+                       PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 400 LABELS e2e)
 endforeach()

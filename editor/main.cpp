@@ -4,7 +4,10 @@
 //
 //   norvale_stub [--text-file=PATH] [--text=TEXT] [--title=TITLE] [--waiting]
 //                [--put-mode=N] [--selection=START,END] [--length=N]
-//                [--exit-after=SECONDS]
+//                [--save-puts=PATH] [--exit-after=SECONDS]
+//
+// --save-puts writes the text of each put to PATH as it arrives, so that a
+// text too large to fetch back can still be compared byte for byte.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -12,6 +15,7 @@
 #include <sstream>
 #include <string>
 
+#include "editor_link.h"
 #include "messages.h"
 #include "stub_editor.h"
 
@@ -24,12 +28,24 @@ bool TakeOption(const char *arg, const char *name, std::string &value) {
   return true;
 }
 
+/// Writes `text` to `path` whole, through a file of another name that takes
+/// its place only once complete, so a reader never sees half a text.
+void SaveText(const std::string &path, const std::string &text) {
+  const std::string partial = path + ".part";
+  FILE *file = fopen(partial.c_str(), "wb");
+  if (file == nullptr) return;
+  const bool written = fwrite(text.data(), 1, text.size(), file) == text.size();
+  if (fclose(file) == 0 && written)
+    MoveFileExA(partial.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
+}
+
 }  // namespace
 
 int main(int argc, char **argv) {
   StubEditorConfig config;
   std::string value;
   bool waiting = false;
+  std::string savePuts;
   unsigned long exitAfter = 600;
   for (int i = 1; i < argc; ++i) {
     const char *arg = argv[i];
@@ -58,6 +74,8 @@ int main(int argc, char **argv) {
     } else if (TakeOption(arg, "--length=", value)) {
       config.lengthOverride = true;
       config.lengthValue = static_cast<uint32_t>(strtoul(value.c_str(), nullptr, 10));
+    } else if (TakeOption(arg, "--save-puts=", value)) {
+      savePuts = value;
     } else if (TakeOption(arg, "--exit-after=", value)) {
       exitAfter = strtoul(value.c_str(), nullptr, 10);
     } else {
@@ -75,7 +93,9 @@ int main(int argc, char **argv) {
   const DWORD start = GetTickCount();
   while (IsWindow(StubMainWindow(editor)) && GetTickCount() - start < exitAfter * 1000) {
     Sleep(50);
-    TakeStubRecords(editor);  // nobody reads them here; each put's record holds its text
+    // Each put's record holds its text; nobody else reads them here.
+    for (const StubRecord &record : TakeStubRecords(editor))
+      if (record.message == EDM_PUTTEXT && !savePuts.empty()) SaveText(savePuts, record.received);
   }
   StopStubEditor(editor);
   return 0;

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Checks the built tools as a user of the release sees them: a version
-# resource in each, and the release zip holding the two 32-bit programs and a
+# resource in each, room for large texts, and the release zip holding the two 32-bit programs and a
 # readme that the Notepad of every Windows we name shows right (CR LF line
 # ends throughout, code page 932). Their headers and imports are checked by
 # tests/platform/check_platform.sh.
@@ -15,7 +15,11 @@ for arch in i686 x86_64; do
     [ -f "$exe" ] || { fail "$exe is missing"; continue; }
     # The version strings are UTF-16 in the resource section.
     LC_ALL=C grep -aq "F.i.l.e.V.e.r.s.i.o.n" "$exe" || fail "$exe has no version resource"
-    echo "ok: $exe has a version resource"
+    # Large texts need address space more than anything: 4 GiB of it for the
+    # 32-bit programs on 64-bit Windows.
+    [[ $($arch-w64-mingw32-objdump -p "$exe") == *$'\n\tlarge address aware\n'* ]] ||
+      fail "$exe is not large address aware"
+    echo "ok: $exe has a version resource and is large address aware"
   done
 done
 

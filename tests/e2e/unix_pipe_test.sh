@@ -6,9 +6,10 @@
 #
 #   unix_pipe_test.sh <folder of nvfeed.exe and nvfetch.exe> <norvale_stub.exe>
 #
-# Uses WINEPREFIX as set; WINE names the loader (default /usr/lib/wine/wine64;
-# set but empty: no loader for these programs on this machine, exit 77, which
-# ctest counts as skipped), FEED_TIMEOUT the seconds one tool may run (60).
+# Uses WINEPREFIX as set; TOOL_WINE names the loader of the tools and the
+# editor, which are of one width (default /usr/lib/wine/wine64; set but empty:
+# no loader for these programs on this machine, exit 77, which ctest counts as
+# skipped), FEED_TIMEOUT the seconds one tool may run (60).
 set -u
 
 if [ $# -ne 2 ]; then
@@ -17,7 +18,7 @@ if [ $# -ne 2 ]; then
 fi
 BIN=$1
 STUB=$2
-WINE=${WINE-/usr/lib/wine/wine64}
+WINE=${TOOL_WINE-/usr/lib/wine/wine64}
 if [ -z "$WINE" ]; then
   echo "skipped: no Wine loader for these programs on this machine"
   exit 77
@@ -25,28 +26,11 @@ fi
 LIMIT="timeout ${FEED_TIMEOUT:-60}"  # a tool that never sees the end of its input fails, not hangs
 export WINEDEBUG=${WINEDEBUG:--all}
 
-WORK=$(mktemp -d)
-STUB_PID=
-cleanup() {
-  [ -n "$STUB_PID" ] && kill "$STUB_PID" 2>/dev/null
-  rm -rf "$WORK"
-}
-trap cleanup EXIT
+. "$(dirname "$0")/stub_editor.sh"
 
 # Put mode 0 makes every put replace the whole text, so each fetch shows
 # exactly the last text delivered.
-"$WINE" "$STUB" --waiting --put-mode=-1 --exit-after=60 >"$WORK/stub.out" 2>&1 &
-STUB_PID=$!
-HWND=
-for _ in $(seq 1 100); do
-  HWND=$(head -n 1 "$WORK/stub.out" 2>/dev/null | tr -dc '0-9')
-  [ -n "$HWND" ] && break
-  sleep 0.1
-done
-if [ -z "$HWND" ]; then
-  echo "FAIL: the stand-in editor did not start" >&2
-  exit 1
-fi
+start_stub "$WINE" "$STUB" --waiting --put-mode=-1
 
 FAILED=0
 

@@ -1,0 +1,37 @@
+# Sourced by the shell end-to-end tests: a scratch folder, and the stand-in
+# editor program started under Wine and stopped when the test ends.
+#
+#   . stub_editor.sh
+#   start_stub LOADER STUB_EXE [EDITOR OPTIONS...]   # sets HWND, or fails the test
+#
+# WORK is the scratch folder, removed at the end.
+WORK=$(mktemp -d)
+STUB_PID=
+stop_stub() {
+  if [ -n "$STUB_PID" ]; then
+    kill "$STUB_PID" 2>/dev/null
+    wait "$STUB_PID" 2>/dev/null
+  fi
+  STUB_PID=
+}
+trap 'stop_stub; rm -rf "$WORK"' EXIT
+
+start_stub() {
+  loader=$1
+  exe=$2
+  shift 2
+  "$loader" "$exe" --exit-after=600 "$@" >"$WORK/stub.out" 2>&1 </dev/null &
+  STUB_PID=$!
+  HWND=
+  for _ in $(seq 1 100); do
+    HWND=$(head -n 1 "$WORK/stub.out" 2>/dev/null | tr -dc '0-9')
+    [ -n "$HWND" ] && return 0
+    sleep 0.1
+  done
+  echo "FAIL: the stand-in editor did not start" >&2
+  cat "$WORK/stub.out" >&2
+  exit 1
+}
+
+# winpath PATH: the Unix path as the Wine side sees it (drive Z:).
+winpath() { printf 'Z:%s' "$1"; }
