@@ -16,19 +16,37 @@ namespace {
 // A multiple of the 64 KiB allocation granularity, as view offsets must be.
 const uint32_t kViewWindow = 4u << 20;
 
-/// Creates a fresh block of `size` bytes named for `window`, or returns null.
+// A block name that someone else holds is waited for, a little at a time,
+// for at most this long per transfer.
+const DWORD kBusyBlockWaitMs = 10000;
+const DWORD kBusyBlockPauseMs = 50;
+
+enum BlockResult { BLOCK_MADE, BLOCK_BUSY, BLOCK_FAILED };
+
+/// Creates a fresh block of `size` bytes named for `window` into `*mapping`.
 /// A block of that name that exists already is someone else's (another tool
 /// on the same editor, a stale or hostile object): its size and contents are
-/// not ours to trust or to overwrite, so the transfer is given up.
-HANDLE CreateTextBlock(HWND window, uint32_t size) {
+/// not ours to trust or to overwrite, so it is let go of again and the name
+/// is reported busy.
+BlockResult MakeTextBlock(HWND window, uint32_t size, HANDLE *mapping) {
   const std::string name = FormatBlockName(WindowValue(window));
-  HANDLE mapping =
+  *mapping =
       CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, size, name.c_str());
-  if (mapping != nullptr && GetLastError() == ERROR_ALREADY_EXISTS) {
-    CloseHandle(mapping);
-    return nullptr;
-  }
-  return mapping;
+  if (*mapping == nullptr) return BLOCK_FAILED;
+  if (GetLastError() != ERROR_ALREADY_EXISTS) return BLOCK_MADE;
+  CloseHandle(*mapping);
+  *mapping = nullptr;
+  return BLOCK_BUSY;
+}
+
+/// Pauses before the next try at a busy block name. False, without a pause,
+/// once the transfer that began at `started` (GetTickCount) has waited its
+/// time: it is then given up. Another tool holds the name only while the
+/// editor handles its one message, so the wait is normally short.
+bool WaitForBusyBlock(DWORD started) {
+  if (GetTickCount() - started >= kBusyBlockWaitMs) return false;
+  Sleep(kBusyBlockPauseMs);
+  return true;
 }
 
 /// Writes the first `length` bytes of `text` and a NUL into a block of
@@ -108,8 +126,14 @@ void PutText(HWND window, const PieceText &text, int32_t mode) {
   uint32_t size;
   if (!GetBlockSize(length, &size)) return;
 
-  OwnedHandle mapping(CreateTextBlock(window, size));
-  if (!mapping.Valid()) return;
+  HANDLE made = nullptr;
+  BlockResult result;
+  const DWORD started = GetTickCount();
+  do {
+    result = MakeTextBlock(window, size, &made);
+  } while (result == BLOCK_BUSY && WaitForBusyBlock(started));
+  if (result != BLOCK_MADE) return;
+  OwnedHandle mapping(made);
   if (!FillTextBlock(mapping.handle, text, size - 1)) return;
   // Every view is unmapped by now; the open handle keeps the block alive
   // while the editor takes the text.
@@ -120,14 +144,22 @@ std::string GetText(HWND window, int32_t mode) {
   std::string text;
   if (!IsEditorWindow(window)) return text;
   HWND edit = GetEditWindow(window);
-  const LRESULT length = SendMessageA(edit, WM_GETTEXTLENGTH, 0, 0);
-  uint32_t size;
-  if (!GetBlockSize(static_cast<ULONG_PTR>(length), &size)) return text;
+  uint32_t size = 0;
+  HANDLE made = nullptr;
+  BlockResult result;
+  const DWORD started = GetTickCount();
+  do {
+    // Measured on every try: a transfer that held the block meanwhile may
+    // have changed the text.
+    const LRESULT length = SendMessageA(edit, WM_GETTEXTLENGTH, 0, 0);
+    if (!GetBlockSize(static_cast<ULONG_PTR>(length), &size)) return text;
+    result = MakeTextBlock(window, size, &made);
+  } while (result == BLOCK_BUSY && WaitForBusyBlock(started));
+  if (result != BLOCK_MADE) return text;
 
   // A block just created is zero-filled by the system, so an editor that
   // answers "delivered" but writes nothing yields the empty text.
-  OwnedHandle mapping(CreateTextBlock(window, size));
-  if (!mapping.Valid()) return text;
+  OwnedHandle mapping(made);
   const LRESULT answer =
       SendMessageA(window, EDM_GETTEXT, static_cast<WPARAM>(mode), 0);
   if ((answer & 0xFF) == 0) return text;  // only the low byte counts

@@ -135,6 +135,17 @@ void HandlePutText(StubEditor *editor, HWND main, WPARAM mode, LPARAM size, Stub
   }
 }
 
+/// Lets `ms` pass while still answering messages sent from elsewhere (another
+/// tool's questions), which PeekMessage handles as it looks.
+void TakeYourTime(DWORD ms) {
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < ms) {
+    MSG msg;
+    PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
+    Sleep(10);
+  }
+}
+
 LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   StubEditor *editor = EditorOf(window);
   const bool editorMessage = message == EDM_GETEDITWINDOW || message == EDM_QUERYPUTMODE ||
@@ -149,11 +160,14 @@ LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
   record.wParam = wParam;
   record.lParam = lParam;
   UINT destroyOn;
+  DWORD delay;
   {
     std::lock_guard<std::mutex> hold(editor->lock);
     destroyOn = editor->config.destroyOnMessage;
+    delay = editor->config.transferDelayMs;
   }
   if (destroyOn == message) DestroyWindow(window);
+  if (delay > 0 && (message == EDM_GETTEXT || message == EDM_PUTTEXT)) TakeYourTime(delay);
 
   LRESULT answer = 0;
   switch (message) {

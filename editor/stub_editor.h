@@ -36,6 +36,9 @@ struct StubEditorConfig {
   bool lengthOverride = false;      // the editing window answers WM_GETTEXTLENGTH
   uint32_t lengthValue = 0;         // with lengthValue (Wine may measure on its own)
   UINT destroyOnMessage = 0;  // destroy the main window while handling this message
+  DWORD transferDelayMs = 0;  // take this long over each EDM_GETTEXT and EDM_PUTTEXT, as an
+                              // editor busy with a large text does, answering other messages
+                              // meanwhile; the tool holds its block all that time
 };
 
 /// One editor message as the editor saw it.

@@ -4,7 +4,9 @@
 // none, and never with an exception status.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <thread>
+#include <vector>
 
 #include "editor_link.h"
 #include "harness.h"
@@ -133,69 +135,159 @@ TEST_F(HostileEditorTest, WindowDestroyedInsideAMessage) {
   config.destroyOnMessage = 0;
 }
 
-// Someone else holds a block of the name already: a small one, a read-only
-// one. The tools give the transfer up rather than use a block that is not
-// theirs: nothing printed, nothing delivered, and the editor's text intact.
-TEST_F(HostileEditorTest, BlockOfThatNameAlreadyHeld) {
-  const std::string name = FormatBlockName(WindowValue(StubMainWindow(editor)));
+/// Takes the editor's block name as a mapping of `size` bytes, filled with
+/// 'G' where it can be written, as another holder would.
+HANDLE HoldBlockName(HWND main, DWORD protection, DWORD size) {
+  const std::string name = FormatBlockName(WindowValue(main));
+  HANDLE held =
+      CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, protection, 0, size, name.c_str());
+  if (held != nullptr && protection == PAGE_READWRITE) {
+    void *view = MapViewOfFile(held, FILE_MAP_WRITE, 0, 0, 0);
+    if (view != nullptr) {
+      memset(view, 'G', size);
+      UnmapViewOfFile(view);
+    }
+  }
+  return held;
+}
+
+// Someone else holds a block of the name for a moment: a small one, a large
+// one, a read-only one. The tools wait until it is let go and then make a
+// block of their own, so the transfer is whole and nothing of the other
+// block is read or overwritten.
+TEST_F(HostileEditorTest, BusyBlockNameIsWaitedFor) {
+  const DWORD holdMs = 700;
   const DWORD protections[] = {PAGE_READWRITE, PAGE_READONLY};
   const DWORD sizes[] = {1, 4096, 1 << 20};
   for (DWORD protection : protections) {
     for (DWORD size : sizes) {
       SCOPED_TRACE(testing::Message() << "protection " << protection << ", size " << size);
-      HANDLE held = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, protection, 0, size,
-                                       name.c_str());
-      ASSERT_NE(held, nullptr);
+      SetStubConfig(editor, config);
       TakeStubRecords(editor);
-
-      RunResult fetched = Fetch();
-      ExpectOrderlyEnd(fetched);
-      EXPECT_EQ(fetched.exitCode, 0u);
-      EXPECT_EQ(fetched.out, "");
-
-      RunResult fed = Feed("new text");
-      ExpectOrderlyEnd(fed);
-      EXPECT_EQ(fed.exitCode, 0u);
-      for (const StubRecord &record : TakeStubRecords(editor))
-        EXPECT_NE(record.message, static_cast<UINT>(EDM_PUTTEXT));
-      EXPECT_EQ(GetStubConfig(editor).text, "hello");
-      CloseHandle(held);
+      for (bool feed : {false, true}) {
+        SCOPED_TRACE(feed ? "feed" : "fetch");
+        HANDLE held = HoldBlockName(StubMainWindow(editor), protection, size);
+        ASSERT_NE(held, nullptr);
+        std::thread release([held, holdMs] {
+          Sleep(holdMs);
+          CloseHandle(held);
+        });
+        const DWORD started = GetTickCount();
+        const RunResult r = feed ? Feed("new text") : Fetch();
+        const DWORD took = GetTickCount() - started;
+        release.join();
+        ExpectOrderlyEnd(r);
+        EXPECT_EQ(r.exitCode, 0u);
+        EXPECT_EQ(r.out, feed ? "" : "hello");
+        EXPECT_GE(took, holdMs - 100) << "the tool did not wait for the block";
+      }
+      EXPECT_EQ(GetStubConfig(editor).text, "new text");
+      for (const StubRecord &record : TakeStubRecords(editor)) {
+        if (record.message == EDM_PUTTEXT) {
+          EXPECT_EQ(record.received, "new text");
+        }
+      }
     }
   }
+}
+
+// A holder that never lets go: each transfer gives up after its 10 seconds,
+// with nothing printed or delivered and the editor's text intact.
+TEST_F(HostileEditorTest, BlockNameHeldForGoodIsGivenUp) {
+  HANDLE held = HoldBlockName(StubMainWindow(editor), PAGE_READWRITE, 4096);
+  ASSERT_NE(held, nullptr);
+  TakeStubRecords(editor);
+  for (bool feed : {false, true}) {
+    SCOPED_TRACE(feed ? "feed" : "fetch");
+    const DWORD started = GetTickCount();
+    const RunResult r = feed ? Feed("new text") : Fetch();
+    const DWORD took = GetTickCount() - started;
+    ExpectOrderlyEnd(r);
+    EXPECT_EQ(r.exitCode, 0u);
+    EXPECT_EQ(r.out, "");
+    // A fetch makes two transfers (modes 1 and 0), a feed one.
+    EXPECT_GE(took, feed ? 9900u : 19800u);
+    EXPECT_LT(took, feed ? 20000u : 40000u);
+  }
+  for (const StubRecord &record : TakeStubRecords(editor)) {
+    EXPECT_NE(record.message, static_cast<UINT>(EDM_PUTTEXT));
+    EXPECT_NE(record.message, static_cast<UINT>(EDM_GETTEXT));
+  }
+  EXPECT_EQ(GetStubConfig(editor).text, "hello");
+  CloseHandle(held);
   // Once the block is released the same tools work again.
   EXPECT_EQ(Fetch().out, "hello");
 }
 
-// A fetch and a feed on the same window at the same time use the same block
-// name. Each either does its whole transfer or gives up: no fetch prints a
-// text the editor never held, and no put hands over anything but its input.
-TEST_F(HostileEditorTest, TwoToolsAtOnce) {
+// Two tools on one window use one block name and so take turns. The editor
+// takes its time over each transfer and answers the other tool's questions
+// meanwhile, so the second tool always finds the first one's block.
+
+// A fetch and a feed at once: the fetch prints the editor's text, the feed
+// delivers its input.
+TEST_F(HostileEditorTest, FetchAndFeedAtOnceTakeTurns) {
   const std::string fed = MakeText(200000, 7);
   config.text = fed;
   config.selStart = 0;
   config.selEnd = fed.size();
   config.putModeAnswer = -1;  // mode 0: replace the whole text, so it stays `fed`
+  config.transferDelayMs = 500;
   SetStubConfig(editor, config);
   TakeStubRecords(editor);
 
-  for (int round = 0; round < 8; ++round) {
+  for (int round = 0; round < 4; ++round) {
     SCOPED_TRACE(round);
     RunResult fetchResult, feedResult;
     std::thread fetcher([&] { fetchResult = Fetch(); });
     std::thread feeder([&] { feedResult = Feed(fed); });
     fetcher.join();
     feeder.join();
-    ExpectOrderlyEnd(fetchResult);
+    ExpectTextOrNothing(fetchResult, fed);
+    EXPECT_TRUE(fetchResult.out == fed) << fetchResult.out.size() << " bytes";
     ExpectOrderlyEnd(feedResult);
-    EXPECT_TRUE(fetchResult.out.empty() || fetchResult.out == fed)
-        << fetchResult.out.size() << " bytes";
-  }
-  for (const StubRecord &record : TakeStubRecords(editor)) {
-    if (record.message == EDM_PUTTEXT) {
-      EXPECT_EQ(record.received, fed);
+    EXPECT_EQ(feedResult.exitCode, 0u);
+    int puts = 0;
+    for (const StubRecord &record : TakeStubRecords(editor)) {
+      if (record.message != EDM_PUTTEXT) continue;
+      ++puts;
+      EXPECT_TRUE(record.received == fed);
     }
+    EXPECT_EQ(puts, 1);
   }
   EXPECT_EQ(GetStubConfig(editor).text, fed);
+}
+
+// Two feeds at once: both texts arrive, one after the other.
+TEST_F(HostileEditorTest, TwoFeedsAtOnceBothArrive) {
+  const std::string first = MakeText(100000, 1), second = MakeText(100000, 2);
+  config.text.clear();
+  config.selStart = config.selEnd = 0;
+  config.putModeAnswer = 0;  // mode 1: replace the (empty) selection, so the texts add up
+  config.transferDelayMs = 500;
+
+  for (int round = 0; round < 3; ++round) {
+    SCOPED_TRACE(round);
+    SetStubConfig(editor, config);
+    TakeStubRecords(editor);
+    RunResult a, b;
+    std::thread one([&] { a = Feed(first); });
+    std::thread two([&] { b = Feed(second); });
+    one.join();
+    two.join();
+    for (const RunResult *r : {&a, &b}) {
+      ExpectOrderlyEnd(*r);
+      EXPECT_EQ(r->exitCode, 0u);
+      EXPECT_EQ(r->out, "");
+    }
+    std::vector<std::string> received;
+    for (const StubRecord &record : TakeStubRecords(editor))
+      if (record.message == EDM_PUTTEXT) received.push_back(record.received);
+    ASSERT_EQ(received.size(), 2u) << "only one text arrived";
+    EXPECT_TRUE((received[0] == first && received[1] == second) ||
+                (received[0] == second && received[1] == first));
+    const std::string text = GetStubConfig(editor).text;
+    EXPECT_TRUE(text == first + second || text == second + first) << text.size() << " bytes";
+  }
 }
 
 }  // namespace
