@@ -1,5 +1,6 @@
 #include "capture_input.h"
 
+#include "read_rules.h"
 #include "tool_common.h"
 
 namespace {
@@ -12,9 +13,6 @@ const DWORD kReadSize = 255 * 256;
 
 // Each read lands here; the capture takes its chunks into the text.
 char ReadBuffer[kReadSize];
-
-// Plain mode gives up after this many failed reads in a row.
-const int kMaxFailedReads = 3;
 
 /// Whether a pipe is still open after a read of 0 bytes. A disk file and a
 /// Unix pipe under Wine cannot be peeked: for them the 0-byte read was the end.
@@ -47,15 +45,14 @@ int32_t ClassifyPlatform() {
   }
 }
 
-const PieceText &CaptureInput(HANDLE input, Capture &lines) {
+bool CaptureInput(HANDLE input, bool diskFile, Capture &lines) {
   StartCapture(lines);
   const bool ntMode = ClassifyPlatform() == PLATFORM_NT;
 
   // Both modes block in ReadFile, so a silent writer costs no processor time.
-  // NT mode: the input ends when a read fails (a Windows pipe whose writers
-  // have all gone), or when a read brings 0 bytes and the handle is no open
-  // pipe (the end of a disk file or of a Unix pipe). Plain mode: a read of
-  // 0 bytes is the end; failed reads are retried, but not for ever.
+  // NT mode: a read of 0 bytes ends the input when the handle is no open pipe
+  // (the end of a disk file or of a Unix pipe, which cannot be peeked). Plain
+  // mode: a read of 0 bytes is the end. A failed read: JudgeFailedRead.
   int failedReads = 0;
   for (;;) {
     DWORD count = 0;
@@ -68,8 +65,11 @@ const PieceText &CaptureInput(HANDLE input, Capture &lines) {
       if (ntMode && StillOpenPipe(input)) continue;
       break;
     }
-    if (ntMode) break;
-    if (GetLastError() == ERROR_BROKEN_PIPE || ++failedReads >= kMaxFailedReads) break;
+    const bool brokenPipe = GetLastError() == ERROR_BROKEN_PIPE;
+    const ReadFailure outcome = JudgeFailedRead(ntMode, diskFile, brokenPipe, ++failedReads);
+    if (outcome == INPUT_NOT_OBTAINED) return false;
+    if (outcome == INPUT_ENDED) break;
   }
-  return FinishCapture(lines);
+  FinishCapture(lines);
+  return true;
 }

@@ -14,6 +14,8 @@ enum : int32_t { PLATFORM_OTHER = 0, PLATFORM_WIN32S = 1, PLATFORM_WIN95 = 2, PL
 /// The platform class: "/nt" (any letter case) as argument 1 forces NT mode.
 int32_t ClassifyPlatform();
 
-/// Reads `input` (a pipe or a disk file) to its end into `lines`, the line
-/// list the caller owns, and returns the captured text, which `lines` holds.
-const PieceText &CaptureInput(HANDLE input, Capture &lines);
+/// Reads `input`, a pipe or (`diskFile`) a disk file, to its end into
+/// `lines`, the line list the caller owns; the captured text is then
+/// `lines.text`. False when the input could not be obtained: a disk file
+/// whose reads fail. What was read of it then counts for nothing.
+bool CaptureInput(HANDLE input, bool diskFile, Capture &lines);

@@ -37,7 +37,14 @@ void RunFeed() {
   Capture lines;
   OwnedHandle input(GetStdHandle(STD_INPUT_HANDLE));
 
-  const PieceText &text = CaptureInput(input.handle, lines);
+  // A disk file that cannot be read has not given its text, which is the
+  // same failure as input of the wrong kind; only a part of it must never
+  // reach the editor as if it were all.
+  if (!CaptureInput(input.handle, inputType == FILE_TYPE_DISK, lines)) {
+    ReportError(MSG_INPUT_TYPE_ERROR);
+    return;
+  }
+  const PieceText &text = lines.text;
 
   GetWindowTextA(EditorWindow, TitleBuffer, 260);
   if (memcmp(TitleBuffer, WAITING_MARKER, sizeof WAITING_MARKER - 1) != 0) return;

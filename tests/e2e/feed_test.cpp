@@ -434,23 +434,44 @@ TEST_F(FeedTest, PlainModeDeliversFromPipeAndFile) {
   }
 }
 
-// Every read of a disk file opened for writing only fails: NT mode ends at
-// the first, plain mode after a few retries; neither hangs, nothing is sent.
-TEST_F(FeedTest, ReadsThatAlwaysFailEndTheRun) {
+// Standard input of disk type whose every read fails: a file opened for
+// writing only, a directory. A disk file ends with a read of 0 bytes, never
+// with a failure, so its text was not obtained: the input-type error, in NT
+// mode at once and in plain mode after its retries, and nothing is sent.
+TEST_F(FeedTest, DiskFileWhoseReadsFailIsReported) {
   const std::string path = WriteScratchFile("write-only.txt", "never read\r\n");
-  for (Platform platform : {NT, WIN98}) {
-    SCOPED_TRACE(PlatformName(platform));
-    SECURITY_ATTRIBUTES sa = Inheritable();
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    RunPlan plan = Plan(INPUT_HANDLE, "", platform);
-    plan.inputHandle = file;
-    plan.timeoutMs = 10000;
-    ExpectQuietEnd(RunProgram(plan));
-    CloseHandle(file);
-    ExpectNothingSent();
+  const std::string folder = ScratchDir() + "\\a-folder";
+  CreateDirectoryA(folder.c_str(), nullptr);
+  const struct {
+    const char *what;
+    const std::string &path;
+    DWORD access, flags;
+  } inputs[] = {
+      {"a file opened for writing", path, GENERIC_WRITE, FILE_ATTRIBUTE_NORMAL},
+      {"a folder", folder, GENERIC_READ, FILE_FLAG_BACKUP_SEMANTICS},
+  };
+  for (const auto &input : inputs) {
+    for (Platform platform : {NT, WIN98}) {
+      SCOPED_TRACE(std::string(input.what) + ", " + PlatformName(platform));
+      SECURITY_ATTRIBUTES sa = Inheritable();
+      HANDLE handle = CreateFileA(input.path.c_str(), input.access,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE, &sa, OPEN_EXISTING,
+                                  input.flags, nullptr);
+      ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+      ASSERT_EQ(GetFileType(handle), static_cast<DWORD>(FILE_TYPE_DISK));
+      RunPlan plan = Plan(INPUT_HANDLE, "", platform);
+      plan.inputHandle = handle;
+      plan.timeoutMs = 10000;
+      const RunResult r = RunProgram(plan);
+      CloseHandle(handle);
+      EXPECT_FALSE(r.timedOut);
+      EXPECT_EQ(r.exitCode, 0u);
+      EXPECT_EQ(r.out, "");
+      EXPECT_EQ(r.err, kInputTypeError);
+      ExpectNothingSent();
+    }
   }
+  RemoveDirectoryA(folder.c_str());
   DeleteFileA(path.c_str());
 }
 
