@@ -2,13 +2,13 @@
 # nvfeed takes a text larger than a 32-bit process finds room for in one
 # stretch (320 MiB by default) through a Unix pipe and hands it to the editor
 # byte for byte. The editor is a 64-bit stand-in whatever the tool's width,
-# and saves what it receives: under Wine a text this large cannot be fetched
-# back (Wine's own cross-process WM_GETTEXT stops answering near 250 MiB).
+# and saves what it receives: under 32-bit Wine a text this large cannot be
+# fetched back (Wine's own cross-process WM_GETTEXT stops answering near
+# 250 MiB there).
 #
 #   large_feed_test.sh <nvfeed.exe> <64-bit norvale_stub.exe> [MiB]
 #
-# TOOL_WINE names nvfeed's loader (set but empty: this machine cannot run it,
-# exit 77, which ctest counts as skipped); STUB_WINE the editor's (wine64).
+# TOOL_WINE names nvfeed's loader, STUB_WINE the editor's (shell_rig.sh).
 set -u
 if [ $# -lt 2 ]; then
   echo "usage: $0 <nvfeed.exe> <64-bit norvale_stub.exe> [MiB]" >&2
@@ -17,16 +17,9 @@ fi
 NVFEED=$1
 STUB=$2
 MIB=${3:-320}
-TOOL_WINE=${TOOL_WINE-/usr/lib/wine/wine64}
-STUB_WINE=${STUB_WINE:-/usr/lib/wine/wine64}
-if [ -z "$TOOL_WINE" ]; then
-  echo "skipped: no Wine loader for this nvfeed on this machine"
-  exit 77
-fi
-export WINEDEBUG=${WINEDEBUG:--all}
 REAP=$(cd "$(dirname "$0")/../.." && pwd)/bench/reap.py
 
-. "$(dirname "$0")/stub_editor.sh"
+. "$(dirname "$0")/shell_rig.sh"
 start_stub "$STUB_WINE" "$STUB" --waiting --put-mode=-1 --save-puts="$(winpath "$WORK/received")"
 
 # Random bytes without NUL, which a text cannot carry.

@@ -6,9 +6,9 @@
 #
 #   out_of_memory_test.sh <nvfeed.exe> <norvale_stub.exe>
 #
-# TOOL_WINE names nvfeed's loader (set but empty: exit 77, skipped); STUB_WINE
-# the editor's (wine64). The Wine server must be running already: started
-# under the cap, it would share it.
+# TOOL_WINE names nvfeed's loader, STUB_WINE the editor's (shell_rig.sh). The
+# Wine server must be running already: started under the cap, it would share
+# it.
 set -u
 if [ $# -ne 2 ]; then
   echo "usage: $0 <nvfeed.exe> <norvale_stub.exe>" >&2
@@ -16,16 +16,9 @@ if [ $# -ne 2 ]; then
 fi
 NVFEED=$1
 STUB=$2
-TOOL_WINE=${TOOL_WINE-/usr/lib/wine/wine64}
-STUB_WINE=${STUB_WINE:-/usr/lib/wine/wine64}
-if [ -z "$TOOL_WINE" ]; then
-  echo "skipped: no Wine loader for this nvfeed on this machine"
-  exit 77
-fi
-export WINEDEBUG=${WINEDEBUG:--all}
 HEADROOM_KIB=$((128 << 10))
 
-. "$(dirname "$0")/stub_editor.sh"
+. "$(dirname "$0")/shell_rig.sh"
 start_stub "$STUB_WINE" "$STUB" --waiting --put-mode=-1 --save-puts="$(winpath "$WORK/received")"
 
 # What Wine reserves for a started tool differs from machine to machine, so

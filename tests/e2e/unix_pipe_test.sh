@@ -6,10 +6,9 @@
 #
 #   unix_pipe_test.sh <folder of nvfeed.exe and nvfetch.exe> <norvale_stub.exe>
 #
-# Uses WINEPREFIX as set; TOOL_WINE names the loader of the tools and the
-# editor, which are of one width (default /usr/lib/wine/wine64; set but empty:
-# no loader for these programs on this machine, exit 77, which ctest counts as
-# skipped), FEED_TIMEOUT the seconds one tool may run (60).
+# Uses WINEPREFIX as set; TOOL_WINE names the loader of the tools and of the
+# editor, which are of one width (shell_rig.sh); FEED_TIMEOUT the seconds one
+# tool may run (60).
 set -u
 
 if [ $# -ne 2 ]; then
@@ -18,25 +17,19 @@ if [ $# -ne 2 ]; then
 fi
 BIN=$1
 STUB=$2
-WINE=${TOOL_WINE-/usr/lib/wine/wine64}
-if [ -z "$WINE" ]; then
-  echo "skipped: no Wine loader for these programs on this machine"
-  exit 77
-fi
 LIMIT="timeout ${FEED_TIMEOUT:-60}"  # a tool that never sees the end of its input fails, not hangs
-export WINEDEBUG=${WINEDEBUG:--all}
 
-. "$(dirname "$0")/stub_editor.sh"
+. "$(dirname "$0")/shell_rig.sh"
 
 # Put mode 0 makes every put replace the whole text, so each fetch shows
 # exactly the last text delivered.
-start_stub "$WINE" "$STUB" --waiting --put-mode=-1
+start_stub "$TOOL_WINE" "$STUB" --waiting --put-mode=-1
 
 FAILED=0
 
 # check <what> <file of expected bytes>: fetches the editor's text and compares.
 check() {
-  $LIMIT "$WINE" "$BIN/nvfetch.exe" "/w=$HWND" >"$WORK/fetched" 2>"$WORK/fetch.err"
+  $LIMIT "$TOOL_WINE" "$BIN/nvfetch.exe" "/w=$HWND" >"$WORK/fetched" 2>"$WORK/fetch.err"
   if ! cmp -s "$1" "$WORK/fetched" || [ -s "$WORK/feed.err" ] || [ -s "$WORK/feed.out" ] ||
      [ "$FEED_STATUS" -ne 0 ]; then
     echo "FAIL: $2 (nvfeed exit $FEED_STATUS, $(wc -c <"$WORK/fetched") bytes back," \
@@ -50,11 +43,11 @@ check() {
 # feed_pipe <file>: nvfeed reads the file through a Unix pipe.
 # feed_redirect <file>: nvfeed reads the file as a Unix redirect.
 feed_pipe() {
-  cat "$1" | $LIMIT "$WINE" "$BIN/nvfeed.exe" "/w=$HWND" >"$WORK/feed.out" 2>"$WORK/feed.err"
+  cat "$1" | $LIMIT "$TOOL_WINE" "$BIN/nvfeed.exe" "/w=$HWND" >"$WORK/feed.out" 2>"$WORK/feed.err"
   FEED_STATUS=$?
 }
 feed_redirect() {
-  $LIMIT "$WINE" "$BIN/nvfeed.exe" "/w=$HWND" <"$1" >"$WORK/feed.out" 2>"$WORK/feed.err"
+  $LIMIT "$TOOL_WINE" "$BIN/nvfeed.exe" "/w=$HWND" <"$1" >"$WORK/feed.out" 2>"$WORK/feed.err"
   FEED_STATUS=$?
 }
 

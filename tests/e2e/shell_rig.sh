@@ -1,10 +1,22 @@
-# Sourced by the shell end-to-end tests: a scratch folder, and the stand-in
-# editor program started under Wine and stopped when the test ends.
+# Sourced by the shell end-to-end tests: the Wine loaders, a scratch folder,
+# and the stand-in editor program started under Wine and stopped when the
+# test ends.
 #
-#   . stub_editor.sh
+#   . shell_rig.sh
 #   start_stub LOADER STUB_EXE [EDITOR OPTIONS...]   # sets HWND, or fails the test
 #
-# WORK is the scratch folder, removed at the end.
+# TOOL_WINE names the tools' loader (default wine64; set but empty: this
+# machine cannot run them, and the test exits 77, which ctest counts as
+# skipped); STUB_WINE the 64-bit editor's. WORK is the scratch folder, removed
+# at the end.
+TOOL_WINE=${TOOL_WINE-/usr/lib/wine/wine64}
+STUB_WINE=${STUB_WINE:-/usr/lib/wine/wine64}
+if [ -z "$TOOL_WINE" ]; then
+  echo "skipped: no Wine loader for these tools on this machine"
+  exit 77
+fi
+export WINEDEBUG=${WINEDEBUG:--all}
+
 WORK=$(mktemp -d)
 STUB_PID=
 stop_stub() {
