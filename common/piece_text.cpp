@@ -3,6 +3,8 @@
 #include <cstring>
 #include <utility>
 
+#include "text_block.h"
+
 void AppendText(PieceText &text, const char *data, size_t count) {
   while (count > 0) {
     const size_t offset = text.length % text.pieceSize;
@@ -42,10 +44,8 @@ std::string TextString(const PieceText &text, size_t at, size_t count) {
 size_t MeasureText(const PieceText &text) {
   for (size_t at = 0; at < text.length; at += text.pieceSize) {
     const size_t n = text.length - at < text.pieceSize ? text.length - at : text.pieceSize;
-    const void *nul = memchr(text.pieces[at / text.pieceSize].get(), '\0', n);
-    if (nul != nullptr)
-      return at + static_cast<size_t>(static_cast<const char *>(nul) -
-                                      text.pieces[at / text.pieceSize].get());
+    const size_t kept = MeasureBlockText(text.pieces[at / text.pieceSize].get(), n);
+    if (kept < n) return at + kept;
   }
   return text.length;
 }

@@ -37,9 +37,9 @@ void RunFeed() {
   Capture lines;
   OwnedHandle input(GetStdHandle(STD_INPUT_HANDLE));
 
-  // A disk file that cannot be read has not given its text, which is the
-  // same failure as input of the wrong kind; only a part of it must never
-  // reach the editor as if it were all.
+  // A disk file whose reads fail has not given its text: that is reported
+  // like input of the wrong kind, and nothing of it reaches the editor,
+  // never a part of it as if it were all.
   if (!CaptureInput(input.handle, inputType == FILE_TYPE_DISK, lines)) {
     ReportError(MSG_INPUT_TYPE_ERROR);
     return;
