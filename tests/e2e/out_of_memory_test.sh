@@ -23,9 +23,10 @@ start_stub "$STUB_WINE" "$STUB" --waiting --put-mode=-1 --save-puts="$(winpath "
 
 # What Wine reserves for a started tool differs from machine to machine, so
 # the cap is measured: the address space of nvfeed waiting on a silent pipe.
-sleep 4 | "$TOOL_WINE" "$NVFEED" "/w=$HWND" &
+# Read well after its start, while it waits in its first read.
+sleep 6 | "$TOOL_WINE" "$NVFEED" "/w=$HWND" &
 waiting=$!
-sleep 2
+sleep 4
 base=$(awk '/^VmSize:/ { print $2 }' "/proc/$waiting/status" 2>/dev/null)
 wait "$waiting"
 if [ -z "$base" ]; then
