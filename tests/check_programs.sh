@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Checks the built tools as a user of the release sees them: a version
-# resource in each, room for large texts, and the release zip holding the two 32-bit programs and a
-# readme that the Notepad of every Windows we name shows right (CR LF line
-# ends throughout, code page 932). Their headers and imports are checked by
-# tests/platform/check_platform.sh.
+# resource in each, room for large texts, and the release zip holding the two
+# 32-bit programs and a readme that the Notepad of every Windows we name shows
+# right (CR LF line ends throughout, code page 932). Their headers and imports
+# are checked by tests/platform/check_platform.sh.
 set -euo pipefail
 build=${1:?usage: check_programs.sh BUILD_ROOT}
 failures=0
@@ -14,6 +14,7 @@ for arch in i686 x86_64; do
     exe=$build/$arch/bin/$tool.exe
     [ -f "$exe" ] || { fail "$exe is missing"; continue; }
     # The version strings are UTF-16 in the resource section.
+    $arch-w64-mingw32-objdump -s -j .rsrc "$exe" >/dev/null 2>&1 || fail "$exe has no resource section"
     LC_ALL=C grep -aq "F.i.l.e.V.e.r.s.i.o.n" "$exe" || fail "$exe has no version resource"
     # Large texts need address space more than anything: 4 GiB of it for the
     # 32-bit programs on 64-bit Windows.
